@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QApplication>
+
+#include "kit/db/fbclient.h"
+
+// The program's application object: any error that reaches the event loop is
+// shown in the application-wide error box instead of ending the program.
+class TesourariaApplication : public QApplication {
+public:
+    TesourariaApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Start-up: reads the configuration beside the executable, connects, brings the
+// database to this program's version, opens the main window as the demonstration
+// administrator and runs the event loop. Returns the exit status.
+int ExecutaPrograma(TesourariaApplication& app);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <stdexcept>
+
+#include "kit/db/fbclient.h"
+
+namespace data {
+
+// One step of the database's history: the script that takes a database from the
+// version before to this one.
+struct SchemaStep {
+    int version;
+    QString script;
+};
+
+// The steps this program knows, from an empty database to its own version.
+const QVector<SchemaStep>& schemaSteps();
+// The version of the database this program works with.
+int programSchemaVersion();
+
+// Refusal to work with a database: its message is fit to show.
+class SchemaError : public std::runtime_error {
+public:
+    explicit SchemaError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// Splits a script into statements: ";" ends a statement until "SET TERM x ;"
+// names another terminator; quotes and comments are respected.
+QStringList splitScript(const QString& script);
+
+// Version recorded in the database; -1 when it has none (not one of ours).
+int databaseVersion(fb::Connection& connection);
+
+// Runs every step on a new, empty database.
+void createSchema(fb::Connection& connection, const QVector<SchemaStep>& steps = schemaSteps());
+
+// Brings the database to the program's version: runs the steps it lacks; refuses a
+// database that is newer than the program or not a treasury database.
+// Returns the version it found.
+int upgradeSchema(fb::Connection& connection, const QVector<SchemaStep>& steps = schemaSteps());
+
+// The rows every database starts with: the general settings row (code 1) and an
+// administrator group and user (code 1) to work as until the login exists.
+void insertBaseRows(fb::Connection& connection);
+
+}  // namespace data

@@ -1,0 +1,868 @@
+#include "kit/db/dataset.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include "kit/core/latin1.h"
+
+namespace kit {
+
+namespace {
+
+bool sameValue(const QVariant& a, const QVariant& b) {
+    const bool an = !a.isValid() || a.isNull();
+    const bool bn = !b.isValid() || b.isNull();
+    if (an || bn)
+        return an == bn;
+    if (a.metaType() == QMetaType::fromType<Money>() ||
+        b.metaType() == QMetaType::fromType<Money>()) {
+        if (a.metaType() == b.metaType())
+            return a.value<Money>() == b.value<Money>();
+        return false;
+    }
+    if (a.metaType() == b.metaType())
+        return a == b;
+    // Integers of different widths, text against numbers typed as text.
+    if (a.canConvert<qlonglong>() && b.canConvert<qlonglong>()) {
+        bool ok1 = false, ok2 = false;
+        const qlonglong x = a.toLongLong(&ok1), y = b.toLongLong(&ok2);
+        if (ok1 && ok2)
+            return x == y;
+    }
+    return a.toString() == b.toString();
+}
+
+QString keyText(const QVariant& v) {
+    if (!v.isValid() || v.isNull())
+        return QString();
+    if (v.metaType() == QMetaType::fromType<Money>())
+        return v.value<Money>().toPlain();
+    return v.toString();
+}
+
+}  // namespace
+
+DataSet::DataSet(Database* db, QObject* parent) : QObject(parent), db_(db) {}
+DataSet::~DataSet() = default;
+
+void DataSet::setSql(const QString& sql) {
+    sql_ = sql;
+}
+
+void DataSet::setParam(const QString& name, const QVariant& value) {
+    params_.insert(name.toUpper(), value);
+}
+
+QVariant DataSet::param(const QString& name) const {
+    return params_.value(name.toUpper());
+}
+
+void DataSet::setUpdateTable(const QString& table, const QStringList& keyFields) {
+    updateTable_ = table.toUpper();
+    keyFields_.clear();
+    for (const QString& k : keyFields) keyFields_ << k.toUpper();
+    updateTargetSet_ = true;
+}
+
+void DataSet::addLookupField(const QString& name, const QString& keyField, DataSet* lookup,
+                             const QString& lookupKey, const QString& resultField) {
+    FieldDef f;
+    f.name = name;
+    f.kind = FieldDef::Kind::Lookup;
+    f.keyField = keyField;
+    f.lookup = lookup;
+    f.lookupKey = lookupKey;
+    f.resultField = resultField;
+    f.readOnly = true;
+    extraFields_.append(f);
+}
+
+void DataSet::addCalculatedField(const QString& name, fb::FieldType type,
+                                 std::function<QVariant(const DataSet&)> calculate) {
+    FieldDef f;
+    f.name = name;
+    f.type = type;
+    f.kind = FieldDef::Kind::Calculated;
+    f.calculate = std::move(calculate);
+    f.readOnly = true;
+    extraFields_.append(f);
+}
+
+void DataSet::setRequired(const QString& field, bool required) {
+    if (required)
+        requiredFields_.insert(field.toUpper());
+    else
+        requiredFields_.remove(field.toUpper());
+    const int i = fieldIndex(field);
+    if (i >= 0)
+        fields_[i].required = required;
+}
+
+void DataSet::setReadOnly(const QString& field, bool readOnly) {
+    if (readOnly)
+        readOnlyFields_.insert(field.toUpper());
+    else
+        readOnlyFields_.remove(field.toUpper());
+    const int i = fieldIndex(field);
+    if (i >= 0 && fields_[i].kind == FieldDef::Kind::Data)
+        fields_[i].readOnly = readOnly;
+}
+
+void DataSet::requireActive() const {
+    if (state_ == State::Inactive)
+        throw DataSetError(QStringLiteral("Conjunto de dados fechado."));
+}
+
+int DataSet::fieldIndex(const QString& name) const {
+    return fieldIndex_.value(name.toUpper(), -1);
+}
+
+const FieldDef& DataSet::field(const QString& name) const {
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw DataSetError(QStringLiteral("Campo inexistente: %1").arg(name));
+    return fields_[i];
+}
+
+void DataSet::open() {
+    if (isActive())
+        return;
+    QVector<FieldDef> fields;
+    std::vector<RowPtr> rows;
+    try {
+        fb::Transaction tr(db_->connection(), fb::Transaction::Access::ReadOnly);
+        fb::Statement s(tr, sql_);
+        for (const QString& p : s.parameterNames()) s.bind(p, params_.value(p));
+        s.execute();
+        for (const fb::Column& c : s.columns()) {
+            FieldDef f;
+            f.name = c.name;
+            f.type = c.type;
+            f.length = c.length;
+            f.scale = c.scale;
+            f.relation = c.relation;
+            f.column = c.field;
+            fields.append(f);
+        }
+        const int n = fields.size();
+        while (s.fetch()) {
+            auto row = std::make_shared<Row>();
+            row->values.resize(n);
+            for (int i = 0; i < n; ++i) row->values[i] = s.value(i);
+            row->original = row->values;
+            rows.push_back(std::move(row));
+        }
+        tr.commit();
+    } catch (const fb::Error& e) {
+        db_->noteError(e);
+        throw;
+    }
+    fields_ = fields;
+    fields_ += extraFields_;
+    fieldIndex_.clear();
+    for (int i = 0; i < fields_.size(); ++i) {
+        FieldDef& f = fields_[i];
+        const QString key = f.name.toUpper();
+        if (!fieldIndex_.contains(key))
+            fieldIndex_.insert(key, i);
+        if (requiredFields_.contains(key))
+            f.required = true;
+        if (readOnlyFields_.contains(key) && f.kind == FieldDef::Kind::Data)
+            f.readOnly = true;
+    }
+    // Rows of the lookups are cached per lookup data set; extra rows need padding.
+    for (auto& r : rows) {
+        r->values.resize(fields_.size());
+        r->original.resize(fields_.size());
+    }
+    rows_ = std::move(rows);
+    if (!updateTargetSet_)
+        discoverUpdateTarget();
+    state_ = State::Browse;
+    rebuildVisible();
+    emit stateChanged();
+}
+
+void DataSet::discoverUpdateTarget() {
+    // The table every select column comes from, and its primary key.
+    QString table;
+    for (const FieldDef& f : fields_) {
+        if (f.kind != FieldDef::Kind::Data || f.relation.isEmpty())
+            continue;
+        if (table.isEmpty())
+            table = f.relation;
+        if (f.relation != table) {
+            table.clear();
+            break;
+        }
+    }
+    if (table.isEmpty()) {
+        static const QRegularExpression from(QStringLiteral("\\bfrom\\s+([A-Za-z_][A-Za-z0-9_$]*)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+        const auto m = from.match(sql_);
+        if (m.hasMatch())
+            table = m.captured(1).toUpper();
+    }
+    updateTable_ = table;
+    keyFields_.clear();
+    if (table.isEmpty())
+        return;
+    try {
+        fb::Transaction tr(db_->connection(), fb::Transaction::Access::ReadOnly);
+        fb::Statement s(
+            tr, QStringLiteral(
+                    "SELECT TRIM(S.RDB$FIELD_NAME) FROM RDB$RELATION_CONSTRAINTS C "
+                    "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+                    "WHERE C.RDB$RELATION_NAME = :T AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                    "ORDER BY S.RDB$FIELD_POSITION"));
+        s.bind(QStringLiteral("T"), table);
+        s.execute();
+        while (s.fetch()) keyFields_ << s.value(0).toString();
+        tr.commit();
+    } catch (const fb::Error& e) {
+        db_->noteError(e);
+        throw;
+    }
+}
+
+void DataSet::close() {
+    if (!isActive())
+        return;
+    rows_.clear();
+    visible_.clear();
+    editRow_.reset();
+    editBuffer_.clear();
+    current_ = -1;
+    state_ = State::Inactive;
+    ++generation_;
+    emit rowsReset();
+    emit stateChanged();
+}
+
+void DataSet::refresh() {
+    if (isEditing())
+        cancel();
+    QVariantList key;
+    if (auto row = currentRow())
+        for (const QString& k : keyFields_) key << rawValue(*row, fieldIndex(k));
+    const bool wasActive = isActive();
+    if (wasActive) {
+        state_ = State::Inactive;
+        rows_.clear();
+    }
+    open();
+    if (!key.isEmpty()) {
+        for (int i = 0; i < recordCount(); ++i) {
+            bool same = true;
+            for (int k = 0; k < keyFields_.size() && same; ++k)
+                same = sameValue(visible_[i]->values[fieldIndex(keyFields_[k])], key[k]);
+            if (same) {
+                setCurrentIndex(i);
+                break;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------- rows
+
+bool DataSet::rowVisible(const RowPtr& row) const {
+    if (row->status == Status::Deleted)
+        return false;
+    if (master_) {
+        if (!master_->isActive() || master_->isEmpty())
+            return false;
+        for (int i = 0; i < masterFields_.size(); ++i)
+            if (!sameValue(master_->value(masterFields_[i]),
+                           rawValue(*row, fieldIndex(detailFields_[i]))))
+                return false;
+    }
+    if (filtered_ && filter_) {
+        probe_ = row.get();
+        const bool keep = filter_(*this);
+        probe_ = nullptr;
+        if (!keep)
+            return false;
+    }
+    return true;
+}
+
+void DataSet::rebuildVisible(const RowPtr& keep) {
+    const RowPtr previous = keep ? keep : currentRow();
+    visible_.clear();
+    for (const RowPtr& r : rows_)
+        if (rowVisible(r) || r == editRow_)
+            visible_.push_back(r);
+    ++generation_;
+    int index = visible_.empty() ? -1 : 0;
+    if (previous)
+        for (size_t i = 0; i < visible_.size(); ++i)
+            if (visible_[i] == previous) {
+                index = static_cast<int>(i);
+                break;
+            }
+    current_ = index;
+    emit rowsReset();
+    emit currentChanged();
+    if (afterScroll)
+        afterScroll(*this);
+}
+
+DataSet::RowPtr DataSet::currentRow() const {
+    if (current_ < 0 || current_ >= recordCount())
+        return nullptr;
+    return visible_[static_cast<size_t>(current_)];
+}
+
+void DataSet::setCurrentInternal(int index, bool notify) {
+    if (visible_.empty())
+        index = -1;
+    else
+        index = std::clamp(index, 0, recordCount() - 1);
+    if (index == current_)
+        return;
+    current_ = index;
+    if (notify) {
+        emit currentChanged();
+        if (afterScroll)
+            afterScroll(*this);
+    }
+}
+
+void DataSet::setCurrentIndex(int index) {
+    requireActive();
+    if (isEditing())
+        post();  // as a cached data set does when the operator moves away
+    setCurrentInternal(index, true);
+}
+
+void DataSet::next() {
+    setCurrentIndex(current_ + 1);
+}
+void DataSet::prior() {
+    setCurrentIndex(current_ - 1);
+}
+
+bool DataSet::locate(const QString& fieldName, const QVariant& v) {
+    requireActive();
+    const int fi = fieldIndex(fieldName);
+    if (fi < 0)
+        return false;
+    for (int i = 0; i < recordCount(); ++i)
+        if (sameValue(rawValue(*visible_[static_cast<size_t>(i)], fi), v)) {
+            setCurrentIndex(i);
+            return true;
+        }
+    return false;
+}
+
+// ---------------------------------------------------------------- values
+
+QVariant DataSet::lookupValue(const FieldDef& f, const Row& row) const {
+    if (!f.lookup || !f.lookup->isActive())
+        return {};
+    const QVariant key = rawValue(row, fieldIndex(f.keyField));
+    if (!key.isValid() || key.isNull())
+        return {};
+    auto& cache = lookupCache_[f.lookup];
+    if (cache.first != f.lookup->generation() + 1 || cache.second.isEmpty()) {
+        cache.second.clear();
+        const int ki = f.lookup->fieldIndex(f.lookupKey);
+        for (size_t i = 0; i < f.lookup->rows_.size(); ++i) {
+            const QString k = keyText(f.lookup->rows_[i]->values.value(ki));
+            if (!cache.second.contains(k))
+                cache.second.insert(k, static_cast<int>(i));
+        }
+        cache.first = f.lookup->generation() + 1;
+    }
+    const auto it = cache.second.constFind(keyText(key));
+    if (it == cache.second.constEnd())
+        return {};
+    const auto& lr = f.lookup->rows_[static_cast<size_t>(*it)];
+    return f.lookup->rawValue(*lr, f.lookup->fieldIndex(f.resultField));
+}
+
+QVariant DataSet::rawValue(const Row& row, int fi) const {
+    if (fi < 0 || fi >= fields_.size())
+        return {};
+    const FieldDef& f = fields_[fi];
+    const QVector<QVariant>& values =
+        (editRow_ && &row == editRow_.get()) ? editBuffer_ : row.values;
+    switch (f.kind) {
+        case FieldDef::Kind::Data:
+            return values.value(fi);
+        case FieldDef::Kind::Lookup:
+            return lookupValue(f, row);
+        case FieldDef::Kind::Calculated: {
+            const Row* saved = probe_;
+            probe_ = &row;
+            QVariant v = f.calculate ? f.calculate(*this) : QVariant();
+            probe_ = saved;
+            return v;
+        }
+    }
+    return {};
+}
+
+QVariant DataSet::value(const QString& fieldName) const {
+    const int fi = fieldIndex(fieldName);
+    if (fi < 0)
+        throw DataSetError(QStringLiteral("Campo inexistente: %1").arg(fieldName));
+    if (probe_)
+        return rawValue(*probe_, fi);
+    const RowPtr row = currentRow();
+    if (!row)
+        return {};
+    return rawValue(*row, fi);
+}
+
+QVariant DataSet::valueAt(int visibleRow, const QString& fieldName) const {
+    if (visibleRow < 0 || visibleRow >= recordCount())
+        return {};
+    return rawValue(*visible_[static_cast<size_t>(visibleRow)], fieldIndex(fieldName));
+}
+
+bool DataSet::isNull(const QString& fieldName) const {
+    const QVariant v = value(fieldName);
+    if (!v.isValid() || v.isNull())
+        return true;
+    return v.typeId() == QMetaType::QString && v.toString().isEmpty();
+}
+
+QVariant DataSet::coerce(const FieldDef& f, const QVariant& v) const {
+    if (!v.isValid() || v.isNull())
+        return {};
+    using fb::FieldType;
+    switch (f.type) {
+        case FieldType::Integer: {
+            if (v.metaType() == QMetaType::fromType<Money>())
+                return qlonglong(v.value<Money>().cents() / 100);
+            if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+                return {};
+            bool ok = false;
+            const qlonglong n = v.toLongLong(&ok);
+            if (!ok)
+                throw DataSetError(
+                    QStringLiteral("\"%1\" não é um número inteiro válido.").arg(v.toString()));
+            return n;
+        }
+        case FieldType::Money: {
+            Money m;
+            if (v.metaType() == QMetaType::fromType<Money>()) {
+                m = v.value<Money>();
+            } else if (v.typeId() == QMetaType::QString) {
+                if (v.toString().trimmed().isEmpty())
+                    return {};
+                const auto parsed = Money::parse(v.toString());
+                if (!parsed)
+                    throw DataSetError(
+                        QStringLiteral("\"%1\" não é um valor válido.").arg(v.toString()));
+                m = *parsed;
+            } else if (v.typeId() == QMetaType::Double) {
+                throw DataSetError(
+                    QStringLiteral("Valores em dinheiro não aceitam números aproximados."));
+            } else {
+                bool ok = false;
+                const qlonglong n = v.toLongLong(&ok);
+                if (!ok)
+                    throw DataSetError(
+                        QStringLiteral("\"%1\" não é um valor válido.").arg(v.toString()));
+                m = Money::fromReais(n);
+            }
+            if (!m.fitsColumn())
+                throw DataSetError(moneyOutOfRangeMessage());
+            return QVariant::fromValue(m);
+        }
+        case FieldType::Text: {
+            QString s = foldToLatin1(v.toString());
+            if (f.length > 0 && s.size() > f.length)
+                s.truncate(f.length);
+            return s;
+        }
+        case FieldType::TextBlob:
+            return foldToLatin1(v.toString());
+        case FieldType::Date:
+            if (v.typeId() == QMetaType::QDateTime)
+                return v.toDateTime().date();
+            if (!v.toDate().isValid())
+                throw DataSetError(QStringLiteral("Data inválida."));
+            return v.toDate();
+        case FieldType::Timestamp:
+            if (v.typeId() == QMetaType::QDate)
+                return v.toDate().startOfDay();
+            if (!v.toDateTime().isValid())
+                throw DataSetError(QStringLiteral("Data e hora inválidas."));
+            return v.toDateTime();
+        default:
+            return v;
+    }
+}
+
+void DataSet::setValue(const QString& fieldName, const QVariant& v) {
+    if (!isEditing())
+        throw DataSetError(QStringLiteral("O registro não está em inclusão ou alteração."));
+    const int fi = fieldIndex(fieldName);
+    if (fi < 0)
+        throw DataSetError(QStringLiteral("Campo inexistente: %1").arg(fieldName));
+    const FieldDef& f = fields_[fi];
+    if (f.kind != FieldDef::Kind::Data)
+        throw DataSetError(QStringLiteral("O campo %1 não pode ser alterado.").arg(f.name));
+    const QVariant c = coerce(f, v);
+    if (sameValue(editBuffer_[fi], c) && editBuffer_[fi].metaType() == c.metaType())
+        return;
+    editBuffer_[fi] = c;
+    emit fieldChanged(f.name);
+    emit rowChanged(current_);
+}
+
+// ---------------------------------------------------------------- editing
+
+void DataSet::startNewRow(bool atEnd) {
+    requireActive();
+    if (isEditing())
+        post();
+    auto row = std::make_shared<Row>();
+    row->values.resize(fields_.size());
+    row->original.resize(fields_.size());
+    row->status = Status::Inserted;
+    int pos = atEnd || current_ < 0 ? recordCount() : current_;
+    // Keep the order of the underlying rows in step with the visible ones.
+    auto rowsPos = rows_.end();
+    if (pos < recordCount())
+        rowsPos = std::find(rows_.begin(), rows_.end(), visible_[static_cast<size_t>(pos)]);
+    rows_.insert(rowsPos, row);
+    visible_.insert(visible_.begin() + pos, row);
+    editRow_ = row;
+    editBuffer_ = row->values;
+    editIsNew_ = true;
+    state_ = State::Insert;
+    if (master_)
+        for (int i = 0; i < masterFields_.size(); ++i)
+            editBuffer_[fieldIndex(detailFields_[i])] = master_->value(masterFields_[i]);
+    current_ = pos;
+    ++generation_;
+    emit rowsReset();
+    emit currentChanged();
+    emit stateChanged();
+    if (onNewRecord)
+        onNewRecord(*this);
+}
+
+void DataSet::insert() {
+    startNewRow(false);
+}
+void DataSet::append() {
+    startNewRow(true);
+}
+
+void DataSet::edit() {
+    requireActive();
+    if (isEditing())
+        return;
+    const RowPtr row = currentRow();
+    if (!row) {
+        startNewRow(true);  // editing an empty data set starts a new row
+        return;
+    }
+    editRow_ = row;
+    editBuffer_ = row->values;
+    editIsNew_ = false;
+    state_ = State::Edit;
+    emit stateChanged();
+}
+
+void DataSet::post() {
+    if (!isEditing())
+        return;
+    if (beforePost)
+        beforePost(*this);  // may refuse with DataSetError
+    for (int i = 0; i < fields_.size(); ++i) {
+        const FieldDef& f = fields_[i];
+        if (!f.required || f.kind != FieldDef::Kind::Data)
+            continue;
+        const QVariant& v = editBuffer_[i];
+        if (!v.isValid() || v.isNull() ||
+            (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+            throw DataSetError(QStringLiteral("O campo %1 precisa ser preenchido.").arg(f.name));
+    }
+    const RowPtr row = editRow_;
+    bool changed = editIsNew_;
+    for (int i = 0; i < fields_.size() && !changed; ++i)
+        if (!sameValue(row->values[i], editBuffer_[i]))
+            changed = true;
+    row->values = editBuffer_;
+    if (changed) {
+        if (row->status == Status::Unchanged)
+            row->status = Status::Modified;
+        row->seq = ++seq_;
+    }
+    editRow_.reset();
+    editBuffer_.clear();
+    editIsNew_ = false;
+    state_ = State::Browse;
+    emit rowChanged(current_);
+    emit stateChanged();
+    if (afterPost)
+        afterPost(*this);
+}
+
+void DataSet::cancel() {
+    if (!isEditing())
+        return;
+    const RowPtr row = editRow_;
+    const bool wasNew = editIsNew_;
+    editRow_.reset();
+    editBuffer_.clear();
+    editIsNew_ = false;
+    state_ = State::Browse;
+    if (wasNew) {
+        rows_.erase(std::remove(rows_.begin(), rows_.end(), row), rows_.end());
+        const auto it = std::find(visible_.begin(), visible_.end(), row);
+        int pos = static_cast<int>(it - visible_.begin());
+        visible_.erase(it);
+        ++generation_;
+        current_ = visible_.empty() ? -1 : std::min(pos, recordCount() - 1);
+        emit rowsReset();
+        emit currentChanged();
+    } else {
+        emit rowChanged(current_);
+    }
+    emit stateChanged();
+}
+
+void DataSet::remove() {
+    requireActive();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (state_ == State::Edit)
+        cancel();
+    const RowPtr row = currentRow();
+    if (!row)
+        throw DataSetError(QStringLiteral("Não há registro para excluir."));
+    if (beforeDelete)
+        beforeDelete(*this);
+    const int pos = current_;
+    visible_.erase(visible_.begin() + pos);
+    if (row->status == Status::Inserted) {
+        rows_.erase(std::remove(rows_.begin(), rows_.end(), row), rows_.end());
+    } else {
+        row->status = Status::Deleted;  // kept in place until applied
+        row->seq = ++seq_;
+    }
+    ++generation_;
+    current_ = visible_.empty() ? -1 : std::min(pos, recordCount() - 1);
+    emit rowsReset();
+    emit currentChanged();
+    if (afterScroll)
+        afterScroll(*this);
+}
+
+// ---------------------------------------------------------------- pending changes
+
+bool DataSet::hasPendingChanges() const {
+    return pendingCount() > 0;
+}
+
+int DataSet::pendingCount() const {
+    int n = 0;
+    for (const RowPtr& r : rows_)
+        if (r->status != Status::Unchanged && r != editRow_)
+            ++n;
+    return n;
+}
+
+bool DataSet::currentIsPending() const {
+    const RowPtr r = currentRow();
+    return r && r->status != Status::Unchanged;
+}
+
+ApplyResult DataSet::applyUpdates() {
+    requireActive();
+    if (isEditing())
+        post();
+    ApplyResult result;
+    // The changes in the order they were made.
+    struct Change {
+        RowPtr row;
+        enum { Delete, Update, Insert } kind;
+    };
+    std::vector<Change> changes;
+    for (const RowPtr& r : rows_) {
+        if (r->status == Status::Deleted)
+            changes.push_back({r, Change::Delete});
+        if (r->status == Status::Inserted)
+            changes.push_back({r, Change::Insert});
+        if (r->status == Status::Modified)
+            changes.push_back({r, Change::Update});
+    }
+    if (changes.empty())
+        return result;
+    std::sort(changes.begin(), changes.end(),
+              [](const Change& a, const Change& b) { return a.row->seq < b.row->seq; });
+    if (updateTable_.isEmpty() || keyFields_.isEmpty()) {
+        result.ok = false;
+        result.error = fb::Error(QStringLiteral(
+            "Este conjunto de dados não pode ser gravado (tabela ou chave desconhecida)."));
+        return result;
+    }
+    // Columns that belong to the update table.
+    QVector<int> writable;
+    for (int i = 0; i < fields_.size(); ++i) {
+        const FieldDef& f = fields_[i];
+        if (f.kind != FieldDef::Kind::Data || f.readOnly)
+            continue;
+        if (!f.relation.isEmpty() && f.relation.compare(updateTable_, Qt::CaseInsensitive) != 0)
+            continue;
+        if (f.column.isEmpty())
+            continue;
+        writable.append(i);
+    }
+    QVector<int> keys;
+    for (const QString& k : keyFields_) {
+        int idx = -1;
+        for (int i = 0; i < fields_.size(); ++i)
+            if (fields_[i].kind == FieldDef::Kind::Data &&
+                fields_[i].column.compare(k, Qt::CaseInsensitive) == 0 &&
+                (fields_[i].relation.isEmpty() ||
+                 fields_[i].relation.compare(updateTable_, Qt::CaseInsensitive) == 0)) {
+                idx = i;
+                break;
+            }
+        if (idx < 0)
+            idx = fieldIndex(k);
+        if (idx < 0) {
+            result.ok = false;
+            result.error = fb::Error(
+                QStringLiteral("A chave %1 não está entre os campos do conjunto de dados.").arg(k));
+            return result;
+        }
+        keys.append(idx);
+    }
+    const auto columnName = [&](int fi) {
+        return QStringLiteral("\"%1\"").arg(fields_[fi].column);
+    };
+    const QString table = QStringLiteral("\"%1\"").arg(updateTable_);
+    auto work = [&](fb::Transaction& tr) {
+        for (const Change& ch : changes) {
+            const Row& r = *ch.row;
+            QString sql;
+            QList<QPair<QString, QVariant>> binds;
+            QStringList where;
+            for (int k = 0; k < keys.size(); ++k) {
+                where << QStringLiteral("%1 = :K%2").arg(columnName(keys[k])).arg(k);
+                binds.append({QStringLiteral("K%1").arg(k),
+                              ch.kind == Change::Insert ? r.values[keys[k]] : r.original[keys[k]]});
+            }
+            if (ch.kind == Change::Delete) {
+                sql = QStringLiteral("DELETE FROM %1 WHERE %2")
+                          .arg(table, where.join(QStringLiteral(" AND ")));
+            } else if (ch.kind == Change::Update) {
+                QStringList sets;
+                for (int fi : writable)
+                    if (!sameValue(r.values[fi], r.original[fi]) ||
+                        r.values[fi].metaType() != r.original[fi].metaType()) {
+                        sets << QStringLiteral("%1 = :V%2").arg(columnName(fi)).arg(fi);
+                        binds.append({QStringLiteral("V%1").arg(fi), r.values[fi]});
+                    }
+                if (sets.isEmpty())
+                    continue;
+                sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(table, sets.join(QStringLiteral(", ")),
+                               where.join(QStringLiteral(" AND ")));
+            } else {
+                QStringList cols, vals;
+                binds.clear();
+                for (int fi : writable) {
+                    cols << columnName(fi);
+                    vals << QStringLiteral(":V%1").arg(fi);
+                    binds.append({QStringLiteral("V%1").arg(fi), r.values[fi]});
+                }
+                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(table, cols.join(QStringLiteral(", ")),
+                               vals.join(QStringLiteral(", ")));
+            }
+            fb::Statement s(tr, sql);
+            for (const auto& [n, v] : binds) s.bind(n, v);
+            s.execute();
+            if (ch.kind != Change::Insert && s.rowsAffected() == 0)
+                throw fb::Error(
+                    QStringLiteral("O registro foi alterado ou excluído por outro usuário."));
+        }
+    };
+    try {
+        int attempts = 0;
+        db_->write([&](fb::Transaction& tr) {
+            ++attempts;
+            result.attempts = attempts;
+            work(tr);
+        });
+    } catch (const fb::Error& e) {
+        db_->noteError(e);
+        result.ok = false;
+        result.error = e;
+        return result;
+    }
+    // Applied: what is in memory is now what the database holds.
+    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
+                               [](const RowPtr& r) { return r->status == Status::Deleted; }),
+                rows_.end());
+    for (const RowPtr& r : rows_)
+        if (r->status != Status::Unchanged && r != editRow_) {
+            r->original = r->values;
+            r->status = Status::Unchanged;
+        }
+    return result;
+}
+
+void DataSet::cancelUpdates() {
+    if (isEditing())
+        cancel();
+    const RowPtr keep = currentRow();
+    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
+                               [](const RowPtr& r) { return r->status == Status::Inserted; }),
+                rows_.end());
+    for (const RowPtr& r : rows_)
+        if (r->status != Status::Unchanged) {
+            r->values = r->original;  // deleted rows reappear where they were
+            r->status = Status::Unchanged;
+        }
+    rebuildVisible(keep);
+    emit stateChanged();
+}
+
+// ---------------------------------------------------------------- filter, master
+
+void DataSet::setFilter(std::function<bool(const DataSet&)> filter) {
+    filter_ = std::move(filter);
+    if (isActive() && filtered_)
+        rebuildVisible();
+}
+
+void DataSet::setFiltered(bool on) {
+    filtered_ = on;
+    if (isActive())
+        rebuildVisible();
+}
+
+void DataSet::setMaster(DataSet* master, const QStringList& masterFields,
+                        const QStringList& detailFields) {
+    if (masterConnection_)
+        disconnect(masterConnection_);
+    master_ = master;
+    masterFields_ = masterFields;
+    detailFields_ = detailFields;
+    if (master_)
+        masterConnection_ = connect(master_, &DataSet::currentChanged, this, [this] {
+            if (isActive()) {
+                if (isEditing())
+                    post();
+                rebuildVisible();
+            }
+        });
+    if (isActive())
+        rebuildVisible();
+}
+
+}  // namespace kit

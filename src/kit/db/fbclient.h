@@ -1,0 +1,190 @@
+#pragma once
+
+// A thin C++ layer over Firebird's own client library (ibase.h): attachments,
+// READ COMMITTED transactions, prepared statements with named parameters, exact
+// NUMERIC values and blobs. Text travels in ISO8859_1.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <stdexcept>
+
+#include "kit/core/money.h"
+
+namespace fb {
+
+// What went wrong, as Firebird reported it (or as this layer found before asking it).
+class Error : public std::runtime_error {
+public:
+    enum class Kind { Database, Input };
+
+    Error(QString message, QVector<long> codes = {}, int sqlCode = 0, Kind kind = Kind::Database);
+
+    const QString& message() const { return message_; }
+    const QVector<long>& codes() const { return codes_; }
+    int sqlCode() const { return sqlCode_; }
+    Kind kind() const { return kind_; }
+    bool hasCode(long code) const { return codes_.contains(code); }
+
+    // Another transaction holds or changed the same row: worth applying again.
+    bool isConflict() const;
+    // A reference, key, check or not-null rule of the database refused the change.
+    bool isConstraintViolation() const;
+    // The connection to the database is gone (server down, network, shutdown).
+    bool isConnectionLost() const;
+    // The server could not be reached at all, or refused the user name or password.
+    bool isUnavailable() const;
+    bool isLoginRefused() const;
+
+private:
+    QString message_;
+    QVector<long> codes_;
+    int sqlCode_;
+    Kind kind_;
+};
+
+struct ConnectParams {
+    QString database;  // a local path (embedded engine) or "host[/port]:/path"
+    QString user = QStringLiteral("SYSDBA");
+    QString password = QStringLiteral("plumbline");
+    QString role;
+    QString charset = QStringLiteral("ISO8859_1");
+
+    // True for "host:/path", "host/port:path" and "inet://" strings.
+    bool isRemote() const;
+};
+
+// Prepares the process for Firebird's embedded engine before the first attach:
+// a configuration folder of the program's own with ServerMode = SuperClassic (so
+// that the program, a second window, the administration tool and a backup can all
+// open the same file) and a lock folder the user can write. Respects FIREBIRD and
+// FIREBIRD_LOCK when they are already set.
+void prepareEmbeddedEnvironment();
+
+class Transaction;
+
+class Connection {
+public:
+    explicit Connection(const ConnectParams& params);  // attaches; throws Error
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Creates a new database (dialect 3, default character set ISO8859_1) and
+    // returns a connection to it.
+    static std::unique_ptr<Connection> create(const ConnectParams& params, int pageSize = 8192);
+
+    const ConnectParams& params() const { return params_; }
+    void* handle() { return &db_; }
+    bool isAttached() const { return db_ != 0; }
+    // Detaches and attaches again with the same parameters.
+    void reconnect();
+    // Drops the database file (tests and failed creations).
+    void drop();
+
+private:
+    Connection() = default;
+    void attach();
+    ConnectParams params_;
+    unsigned int db_ = 0;
+};
+
+class Transaction {
+public:
+    enum class Access { ReadWrite, ReadOnly };
+    // READ COMMITTED, record versions, WAIT: the isolation the screens work under.
+    explicit Transaction(Connection& connection, Access access = Access::ReadWrite);
+    ~Transaction();  // rolls back unless committed
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+    void rollback();
+    bool isActive() const { return tr_ != 0; }
+    Connection& connection() { return connection_; }
+    void* handle() { return &tr_; }
+
+    // Runs a statement without parameters or result (DDL, scripts).
+    void executeImmediate(const QString& sql);
+
+private:
+    Connection& connection_;
+    unsigned int tr_ = 0;
+};
+
+enum class FieldType {
+    Integer,
+    Money,
+    Decimal,
+    Double,
+    Text,
+    Date,
+    Time,
+    Timestamp,
+    Blob,
+    TextBlob,
+    Boolean
+};
+
+struct Column {
+    QString name;      // alias, as the select names it
+    QString relation;  // table it comes from, empty for expressions
+    QString field;     // column of that table
+    FieldType type = FieldType::Text;
+    int length = 0;  // characters for text
+    int scale = 0;   // decimal digits for exact numerics
+    bool nullable = true;
+};
+
+// A prepared statement. Parameters are written ":NAME" in the text (case does not
+// matter) and bound by name; a name used twice is bound once.
+class Statement {
+public:
+    Statement(Transaction& transaction, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    const QStringList& parameterNames() const { return paramNames_; }
+    bool hasParameter(const QString& name) const;
+    void bind(const QString& name, const QVariant& value);
+    void bind(int index, const QVariant& value);
+
+    // Runs the statement; a select then hands its rows to fetch().
+    void execute();
+    bool fetch();
+    // Rows changed by the last insert, update or delete.
+    int rowsAffected();
+
+    int columnCount() const { return columns_.size(); }
+    const QVector<Column>& columns() const { return columns_; }
+    int columnIndex(const QString& name) const;
+    QVariant value(int column);
+    QVariant value(const QString& name) { return value(columnIndex(name)); }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+    Transaction& tr_;
+    QStringList paramNames_;         // distinct names, upper case
+    QVector<int> paramSlots_;        // for each '?', the index into paramNames_
+    QVector<QVariant> paramValues_;  // by distinct name
+    QVector<Column> columns_;
+    bool isSelect_ = false;
+    bool isProcedure_ = false;
+    bool fetchedProcedureRow_ = false;
+};
+
+// Turns ":NAME" parameters into positional markers, outside quotes and comments.
+// Returns the rewritten text; names holds each marker's parameter, in order.
+QString translateNamedParameters(const QString& sql, QStringList* names);
+
+// Runs a query that returns one value (first column of the first row); null when no row.
+QVariant queryValue(Connection& connection, const QString& sql,
+                    const QList<QPair<QString, QVariant>>& params = {});
+
+}  // namespace fb
