@@ -1,1 +1,155 @@
-int main(){}
+// Several workstations at once: the same behaviour embedded (processes sharing a
+// file) and through a Firebird server on 127.0.0.1.
+
+#include <QSet>
+#include <QThread>
+#include <QtConcurrent/QtConcurrent>
+#include <QtTest>
+
+#include "data/U_Biblioteca.h"
+#include "data/schema.h"
+#include "data/verificacao.h"
+#include "kit/core/messages.h"
+#include "kit/db/dataset.h"
+#include "testdb.h"
+
+using kit::Money;
+
+namespace {
+
+std::unique_ptr<TestDatabase> make(const QString& where, bool demo = false) {
+    return where == QLatin1String("servidor") ? TestDatabase::server(demo) : TestDatabase::embedded(demo);
+}
+
+// One entry posted through a data set, as a screen posts it.
+kit::ApplyResult postEntry(kit::Database& db, int code, const QDate& day, qint64 cents) {
+    kit::DataSet ds(&db);
+    ds.setSql(QStringLiteral("SELECT * FROM LANCAMENTO WHERE CDLANCAMENTO = 0"));
+    ds.open();
+    ds.append();
+    ds.setValue(QStringLiteral("CDLANCAMENTO"), code);
+    ds.setValue(QStringLiteral("DATA"), day);
+    ds.setValue(QStringLiteral("TIPO"), QStringLiteral("C"));
+    ds.setValue(QStringLiteral("VALOR"), QVariant::fromValue(Money::fromCents(cents)));
+    ds.setValue(QStringLiteral("CDRECURSO"), 1);
+    ds.setValue(QStringLiteral("LANCADO"), QStringLiteral("N"));
+    ds.post();
+    return ds.applyUpdates();
+}
+
+}  // namespace
+
+class TstServidor : public QObject {
+    Q_OBJECT
+private slots:
+    void where_data();
+    void schemaAndDemonstrationData_data() { where_data(); }
+    void schemaAndDemonstrationData();
+    void keyProceduresFromTwoWorkstations_data() { where_data(); }
+    void keyProceduresFromTwoWorkstations();
+    void postingWhileAnotherWorkstationHoldsTheDay_data() { where_data(); }
+    void postingWhileAnotherWorkstationHoldsTheDay();
+    void manyWorkstationsPostingTheSameDay_data() { where_data(); }
+    void manyWorkstationsPostingTheSameDay();
+
+private:
+    void where() {}
+};
+
+void TstServidor::where_data() {
+    QTest::addColumn<QString>("where");
+    QTest::newRow("embutido") << QStringLiteral("embutido");
+    QTest::newRow("servidor") << QStringLiteral("servidor");
+}
+
+#define NEED_DATABASE(t)                                                                        \
+    QFETCH(QString, where);                                                                     \
+    if (where == QLatin1String("servidor") && !TestDatabase::serverConfigured())               \
+        QSKIP("no Firebird server configured (the test command starts one: ZEL_TEST_SERVER)"); \
+    std::unique_ptr<TestDatabase> t;                                                            \
+    QVERIFY_DB(t = make(where));                                                                \
+    t->addFixtureRows();
+
+void TstServidor::schemaAndDemonstrationData() {
+    QFETCH(QString, where);
+    if (where == QLatin1String("servidor") && !TestDatabase::serverConfigured()) QSKIP("no Firebird server configured");
+    std::unique_ptr<TestDatabase> t;
+    QVERIFY_DB(t = make(where, true));
+    auto c = t->connect();
+    QCOMPARE(data::databaseVersion(*c), data::programSchemaVersion());
+    QVERIFY(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")).toInt() > 1000);
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT DESCRICAO FROM LOCALIDADE WHERE CDLOCAL = 3")).toString(),
+             QStringLiteral("C. INTERNO"));
+    QVERIFY(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE WHERE TIPOLANC = 'B'")).toInt() > 0);
+    QVERIFY(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE WHERE TIPOLANC = 'C'")).toInt() > 0);
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT CDGERAL FROM GERAL")).toInt(), 1);
+    const QStringList differences = data::verifyDerivedValues(*c);
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QLatin1Char('\n'))));
+}
+
+void TstServidor::keyProceduresFromTwoWorkstations() {
+    NEED_DATABASE(t);
+    auto draw = [&] {
+        auto db = t->database();
+        QList<int> codes;
+        for (int i = 0; i < 150; ++i)
+            codes << db->callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO")).value(QStringLiteral("CODIGO")).toInt();
+        return codes;
+    };
+    QFuture<QList<int>> a = QtConcurrent::run(draw);
+    QFuture<QList<int>> b = QtConcurrent::run(draw);
+    const QList<int> all = a.result() + b.result();
+    QCOMPARE(QSet<int>(all.begin(), all.end()).size(), 300);
+}
+
+void TstServidor::postingWhileAnotherWorkstationHoldsTheDay() {
+    NEED_DATABASE(t);
+    const QDate today = QDate::currentDate();
+    // Workstation A has posted to resource 1 today and not yet committed.
+    auto a = t->connect();
+    fb::Transaction ta(*a);
+    ta.executeImmediate(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES (1, CURRENT_DATE, 'C', 10, 1)"));
+    // Workstation B posts to the same resource and day: it waits for A.
+    QFuture<kit::ApplyResult> b = QtConcurrent::run([&] {
+        auto db = t->database();
+        return postEntry(*db, 2, today, 2500);
+    });
+    QThread::msleep(400);
+    QVERIFY(!b.isFinished());
+    ta.commit();
+    const kit::ApplyResult r = b.result();
+    QVERIFY2(r.ok, r.error ? qPrintable(r.error->message()) : "");
+    QVERIFY(r.attempts >= 1);
+    auto c = t->connect();
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT SALDOATUAL FROM SALDOCAIXA WHERE CDRECURSO = 1 AND DTSALDO = CURRENT_DATE"))
+                 .value<Money>()
+                 .cents(),
+             3500);
+    QVERIFY(data::verifyDerivedValues(*c).isEmpty());
+}
+
+void TstServidor::manyWorkstationsPostingTheSameDay() {
+    NEED_DATABASE(t);
+    const QDate today = QDate::currentDate();
+    std::atomic<int> failures{0};
+    auto workstation = [&](int first) {
+        auto db = t->database();
+        for (int i = 0; i < 15; ++i) {
+            // Today and, now and then, a day back: later balances move too.
+            const kit::ApplyResult r = postEntry(*db, first + i, today.addDays(-(i % 4 == 0 ? 3 : 0)), 100 + i);
+            if (!r.ok) ++failures;
+        }
+    };
+    QFuture<void> w1 = QtConcurrent::run(workstation, 1000);
+    QFuture<void> w2 = QtConcurrent::run(workstation, 2000);
+    w1.waitForFinished();
+    w2.waitForFinished();
+    QCOMPARE(failures.load(), 0);
+    auto c = t->connect();
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")).toInt(), 30);
+    const QStringList differences = data::verifyDerivedValues(*c);
+    QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QLatin1Char('\n'))));
+}
+
+QTEST_GUILESS_MAIN(TstServidor)
+#include "tst_servidor.moc"
