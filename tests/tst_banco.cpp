@@ -43,33 +43,47 @@ void TstBanco::schemaFromScratch() {
     QCOMPARE(data::databaseVersion(*c), data::programSchemaVersion());
     // Every table with its columns, and the database's character set.
     const QList<QPair<QString, int>> tables = {
-        {"GERAL", 7},     {"EMPRESA", 9},    {"USUARIO", 10},   {"GRUPO", 2},      {"CONFIGACESSO", 3},
-        {"HISTORICOUSUARIO", 6}, {"ATIVIDADE", 3}, {"RECURSO", 6}, {"FORNECEDOR", 6}, {"LOCALIDADE", 2},
-        {"MODALIDADE", 2}, {"SECRETARIA", 2}, {"FUNCIONARIO", 9}, {"AVISO", 4},     {"LANCAMENTO", 22},
-        {"CHEQUE", 22},    {"SALDOCAIXA", 5}, {"EMPENHO", 11},   {"NOTA", 23},      {"CONTRATO", 16}};
+        {"GERAL", 7},       {"EMPRESA", 9},      {"USUARIO", 10},
+        {"GRUPO", 2},       {"CONFIGACESSO", 3}, {"HISTORICOUSUARIO", 6},
+        {"ATIVIDADE", 3},   {"RECURSO", 6},      {"FORNECEDOR", 6},
+        {"LOCALIDADE", 2},  {"MODALIDADE", 2},   {"SECRETARIA", 2},
+        {"FUNCIONARIO", 9}, {"AVISO", 4},        {"LANCAMENTO", 22},
+        {"CHEQUE", 22},     {"SALDOCAIXA", 5},   {"EMPENHO", 11},
+        {"NOTA", 23},       {"CONTRATO", 16}};
     for (const auto& [table, columns] : tables) {
-        const QVariant n = fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = :T"),
-                                          {{QStringLiteral("T"), table}});
-        QVERIFY2(n.toInt() == columns, qPrintable(QStringLiteral("%1: %2 columns").arg(table).arg(n.toInt())));
+        const QVariant n = fb::queryValue(
+            *c,
+            QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = :T"),
+            {{QStringLiteral("T"), table}});
+        QVERIFY2(n.toInt() == columns,
+                 qPrintable(QStringLiteral("%1: %2 columns").arg(table).arg(n.toInt())));
     }
-    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT TRIM(RDB$CHARACTER_SET_NAME) FROM RDB$DATABASE")).toString(),
-             QStringLiteral("ISO8859_1"));
-    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT MON$SQL_DIALECT FROM MON$DATABASE")).toInt(), 3);
+    QCOMPARE(
+        fb::queryValue(*c, QStringLiteral("SELECT TRIM(RDB$CHARACTER_SET_NAME) FROM RDB$DATABASE"))
+            .toString(),
+        QStringLiteral("ISO8859_1"));
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT MON$SQL_DIALECT FROM MON$DATABASE")).toInt(),
+             3);
     const QVariant scale = fb::queryValue(
-        *c, QStringLiteral("SELECT F.RDB$FIELD_SCALE FROM RDB$RELATION_FIELDS R JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
-                           "WHERE R.RDB$RELATION_NAME = 'LANCAMENTO' AND R.RDB$FIELD_NAME = 'VALOR'"));
+        *c,
+        QStringLiteral("SELECT F.RDB$FIELD_SCALE FROM RDB$RELATION_FIELDS R JOIN RDB$FIELDS F ON "
+                       "F.RDB$FIELD_NAME = R.RDB$FIELD_SOURCE "
+                       "WHERE R.RDB$RELATION_NAME = 'LANCAMENTO' AND R.RDB$FIELD_NAME = 'VALOR'"));
     QCOMPARE(scale.toInt(), -2);
 }
 
 void TstBanco::keyProceduresUniqueAcrossConnections() {
     // Two workstations draw codes at the same time from each procedure.
-    for (const char* proc : {"INCREMENTA_CD_LANCAMENTO", "INCREMENTA_CD_NOTA", "INCREMENTA_CD_EMPENHO",
-                             "INCREMENTA_CD_CONTRATO", "INCREMENTA_CD_HISTORICOUSU"}) {
+    for (const char* proc :
+         {"INCREMENTA_CD_LANCAMENTO", "INCREMENTA_CD_NOTA", "INCREMENTA_CD_EMPENHO",
+          "INCREMENTA_CD_CONTRATO", "INCREMENTA_CD_HISTORICOUSU"}) {
         auto draw = [&] {
             auto db = db_->database();
             QList<int> codes;
             for (int i = 0; i < 200; ++i)
-                codes << db->callProcedure(QString::fromLatin1(proc)).value(QStringLiteral("CODIGO")).toInt();
+                codes << db->callProcedure(QString::fromLatin1(proc))
+                             .value(QStringLiteral("CODIGO"))
+                             .toInt();
             return codes;
         };
         QFuture<QList<int>> a = QtConcurrent::run(draw);
@@ -82,23 +96,33 @@ void TstBanco::keyProceduresUniqueAcrossConnections() {
 
 void TstBanco::keyProcedureStepsOverTakenCodes() {
     auto db = db_->database();
-    const int next = db->callProcedure(QStringLiteral("INCREMENTA_CD_NOTA")).value(QStringLiteral("CODIGO")).toInt();
+    const int next = db->callProcedure(QStringLiteral("INCREMENTA_CD_NOTA"))
+                         .value(QStringLiteral("CODIGO"))
+                         .toInt();
     // Rows brought in with the next codes already taken.
-    db->execute(QStringLiteral("INSERT INTO NOTA (CDNOTAS, NUMNOTA) VALUES (:A, 'X')"), {{QStringLiteral("A"), next + 1}});
-    db->execute(QStringLiteral("INSERT INTO NOTA (CDNOTAS, NUMNOTA) VALUES (:A, 'Y')"), {{QStringLiteral("A"), next + 2}});
-    QCOMPARE(db->callProcedure(QStringLiteral("INCREMENTA_CD_NOTA")).value(QStringLiteral("CODIGO")).toInt(), next + 3);
+    db->execute(QStringLiteral("INSERT INTO NOTA (CDNOTAS, NUMNOTA) VALUES (:A, 'X')"),
+                {{QStringLiteral("A"), next + 1}});
+    db->execute(QStringLiteral("INSERT INTO NOTA (CDNOTAS, NUMNOTA) VALUES (:A, 'Y')"),
+                {{QStringLiteral("A"), next + 2}});
+    QCOMPARE(db->callProcedure(QStringLiteral("INCREMENTA_CD_NOTA"))
+                 .value(QStringLiteral("CODIGO"))
+                 .toInt(),
+             next + 3);
 }
 
 void TstBanco::referencesRefused() {
     auto db = db_->database();
-    db->execute(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, CDATIVIDADE, CDFORNECEDOR) "
-                               "VALUES (900, CURRENT_DATE, 'D', 10, 1, 1, 1)"));
-    const QStringList refused = {QStringLiteral("DELETE FROM FORNECEDOR WHERE CDFORNECEDOR = 1"),
-                                 QStringLiteral("DELETE FROM ATIVIDADE WHERE CDATIVIDADE = 1"),
-                                 QStringLiteral("UPDATE RECURSO SET CDRECURSO = 7 WHERE CDRECURSO = 1"),
-                                 QStringLiteral("DELETE FROM EMPENHO WHERE CDEMPENHO = 1"),
-                                 QStringLiteral("DELETE FROM LOCALIDADE WHERE CDLOCAL = 3"),
-                                 QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, CDRECURSO) VALUES (901, 99)")};
+    db->execute(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, "
+                       "CDATIVIDADE, CDFORNECEDOR) "
+                       "VALUES (900, CURRENT_DATE, 'D', 10, 1, 1, 1)"));
+    const QStringList refused = {
+        QStringLiteral("DELETE FROM FORNECEDOR WHERE CDFORNECEDOR = 1"),
+        QStringLiteral("DELETE FROM ATIVIDADE WHERE CDATIVIDADE = 1"),
+        QStringLiteral("UPDATE RECURSO SET CDRECURSO = 7 WHERE CDRECURSO = 1"),
+        QStringLiteral("DELETE FROM EMPENHO WHERE CDEMPENHO = 1"),
+        QStringLiteral("DELETE FROM LOCALIDADE WHERE CDLOCAL = 3"),
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, CDRECURSO) VALUES (901, 99)")};
     for (const QString& sql : refused) {
         try {
             db->execute(sql);
@@ -115,11 +139,17 @@ void TstBanco::versionUpgradeAndNewerRefused() {
     auto c = t->connect();
     // A later version of the program adds a step: an older database is brought up to it.
     QVector<data::SchemaStep> steps = data::schemaSteps();
-    steps.append({static_cast<int>(steps.size()) + 1, QStringLiteral("ALTER TABLE GERAL ADD OBSERVACAO VARCHAR(20);")});
+    steps.append({static_cast<int>(steps.size()) + 1,
+                  QStringLiteral("ALTER TABLE GERAL ADD OBSERVACAO VARCHAR(20);")});
     QCOMPARE(data::upgradeSchema(*c, steps), data::programSchemaVersion());
     QCOMPARE(data::databaseVersion(*c), data::programSchemaVersion() + 1);
-    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'GERAL' "
-                                               "AND RDB$FIELD_NAME = 'OBSERVACAO'")).toInt(), 1);
+    QCOMPARE(
+        fb::queryValue(
+            *c, QStringLiteral(
+                    "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'GERAL' "
+                    "AND RDB$FIELD_NAME = 'OBSERVACAO'"))
+            .toInt(),
+        1);
     // This program meets that newer database and refuses it.
     try {
         data::upgradeSchema(*c);
@@ -139,8 +169,9 @@ void TstBanco::textOutsideLatin1IsMapped() {
     auto db = db_->database();
     db->execute(QStringLiteral("UPDATE FORNECEDOR SET NOME = :N WHERE CDFORNECEDOR = 1"),
                 {{QStringLiteral("N"), QStringLiteral("“CAFÉ” — AÇÚCAR € 😀")}});
-    QCOMPARE(db->value(QStringLiteral("SELECT NOME FROM FORNECEDOR WHERE CDFORNECEDOR = 1")).toString(),
-             QStringLiteral("\"CAFÉ\" - AÇÚCAR EUR "));
+    QCOMPARE(
+        db->value(QStringLiteral("SELECT NOME FROM FORNECEDOR WHERE CDFORNECEDOR = 1")).toString(),
+        QStringLiteral("\"CAFÉ\" - AÇÚCAR EUR "));
 }
 
 void TstBanco::moneyExactAndBounded() {
@@ -150,19 +181,22 @@ void TstBanco::moneyExactAndBounded() {
         db->execute(QStringLiteral("DELETE FROM AVISO"));
         db->execute(QStringLiteral("INSERT INTO AVISO (CDAVISO, VALOR) VALUES (1, :V)"),
                     {{QStringLiteral("V"), QVariant::fromValue(Money::fromCents(cents))}});
-        QCOMPARE(db->value(QStringLiteral("SELECT VALOR FROM AVISO")).value<Money>().cents(), cents);
+        QCOMPARE(db->value(QStringLiteral("SELECT VALOR FROM AVISO")).value<Money>().cents(),
+                 cents);
     }
     // Beyond numeric(15,2): refused before the database with a clear message.
     try {
-        db->execute(QStringLiteral("UPDATE AVISO SET VALOR = :V"),
-                    {{QStringLiteral("V"), QVariant::fromValue(Money::fromCents(Money::kMaxCents + 1))}});
+        db->execute(
+            QStringLiteral("UPDATE AVISO SET VALOR = :V"),
+            {{QStringLiteral("V"), QVariant::fromValue(Money::fromCents(Money::kMaxCents + 1))}});
         QFAIL("out of range accepted");
     } catch (const fb::Error& e) {
         QCOMPARE(e.kind(), fb::Error::Kind::Input);
         QCOMPARE(e.message(), kit::moneyOutOfRangeMessage());
     }
     // And by the database itself for any other client.
-    QVERIFY_EXCEPTION_THROWN(db->execute(QStringLiteral("UPDATE AVISO SET VALOR = 10000000000000.00")), fb::Error);
+    QVERIFY_EXCEPTION_THROWN(
+        db->execute(QStringLiteral("UPDATE AVISO SET VALOR = 10000000000000.00")), fb::Error);
     QCOMPARE(db->value(QStringLiteral("SELECT VALOR FROM AVISO")).value<Money>().cents(), 10);
 }
 
@@ -170,22 +204,33 @@ void TstBanco::blobRoundTrip() {
     auto db = db_->database();
     QByteArray picture;
     for (int i = 0; i < 200000; ++i) picture.append(static_cast<char>(i * 7919 % 251));
-    db->execute(QStringLiteral("INSERT INTO EMPRESA (CDEMPRESA, NOME, FOTO) VALUES (1, 'PREFEITURA', :F)"),
-                {{QStringLiteral("F"), picture}});
-    QCOMPARE(db->value(QStringLiteral("SELECT FOTO FROM EMPRESA WHERE CDEMPRESA = 1")).toByteArray(), picture);
+    db->execute(
+        QStringLiteral("INSERT INTO EMPRESA (CDEMPRESA, NOME, FOTO) VALUES (1, 'PREFEITURA', :F)"),
+        {{QStringLiteral("F"), picture}});
+    QCOMPARE(
+        db->value(QStringLiteral("SELECT FOTO FROM EMPRESA WHERE CDEMPRESA = 1")).toByteArray(),
+        picture);
 }
 
 void TstBanco::databasesThatCannotBeOpened_data() {
     QTest::addColumn<QString>("location");
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("caminho inexistente") << "/nao/existe/tesouraria.fdb" << "" << "não existe";
-    QTest::newRow("não é banco") << "NOT_A_DATABASE" << "" << "não é um banco de dados Firebird válido";
-    QTest::newRow("servidor que não responde") << "127.0.0.1/3199:/tmp/x.fdb" << "" << "não respondeu";
+    QTest::newRow("caminho inexistente") << "/nao/existe/tesouraria.fdb"
+                                         << ""
+                                         << "não existe";
+    QTest::newRow("não é banco") << "NOT_A_DATABASE"
+                                 << ""
+                                 << "não é um banco de dados Firebird válido";
+    QTest::newRow("servidor que não responde") << "127.0.0.1/3199:/tmp/x.fdb"
+                                               << ""
+                                               << "não respondeu";
     if (TestDatabase::serverConfigured())
-        QTest::newRow("senha recusada") << QStringLiteral("%1:%2/x.fdb").arg(qEnvironmentVariable("ZEL_TEST_SERVER"),
-                                                                          qEnvironmentVariable("ZEL_TEST_SERVER_DIR"))
-                                        << "errada" << "recusou o usuário ou a senha";
+        QTest::newRow("senha recusada") << QStringLiteral("%1:%2/x.fdb")
+                                               .arg(qEnvironmentVariable("ZEL_TEST_SERVER"),
+                                                    qEnvironmentVariable("ZEL_TEST_SERVER_DIR"))
+                                        << "errada"
+                                        << "recusou o usuário ou a senha";
 }
 
 void TstBanco::databasesThatCannotBeOpened() {
@@ -201,7 +246,8 @@ void TstBanco::databasesThatCannotBeOpened() {
     }
     fb::ConnectParams p;
     p.database = location;
-    if (!password.isEmpty()) p.password = password;
+    if (!password.isEmpty())
+        p.password = password;
     try {
         fb::Connection c(p);
         QFAIL("opened");

@@ -39,7 +39,9 @@ void TstDataSet::initTestCase() {
     kit::setMessageService(std::move(recorder));
 }
 
-void TstDataSet::init() { messages_->clear(); }
+void TstDataSet::init() {
+    messages_->clear();
+}
 
 void TstDataSet::editingAndApplying() {
     DataSet ds(db_.get());
@@ -67,8 +69,12 @@ void TstDataSet::editingAndApplying() {
     QCOMPARE(db_->value(QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE")).toInt(), 1);
     QVERIFY(AplicaAtualizacoes(ds));
     QCOMPARE(ds.pendingCount(), 0);
-    QCOMPARE(db_->value(QStringLiteral("SELECT NOME FROM ATIVIDADE WHERE CDATIVIDADE = 1")).toString(), QStringLiteral("EXPEDIENTE"));
-    QCOMPARE(db_->value(QStringLiteral("SELECT NOME FROM ATIVIDADE WHERE CDATIVIDADE = 2")).toString(), QStringLiteral("combustível"));
+    QCOMPARE(
+        db_->value(QStringLiteral("SELECT NOME FROM ATIVIDADE WHERE CDATIVIDADE = 1")).toString(),
+        QStringLiteral("EXPEDIENTE"));
+    QCOMPARE(
+        db_->value(QStringLiteral("SELECT NOME FROM ATIVIDADE WHERE CDATIVIDADE = 2")).toString(),
+        QStringLiteral("combustível"));
     ds.locate(QStringLiteral("CDATIVIDADE"), 2);
     ds.remove();
     QVERIFY(AplicaAtualizacoes(ds));
@@ -79,8 +85,9 @@ void TstDataSet::editingAndApplying() {
 void TstDataSet::keysAndColumnsOfTheUpdateTable() {
     // A select with a join writes only its own table's columns, keyed on its key.
     DataSet ds(db_.get());
-    ds.setSql(QStringLiteral("SELECT N.*, E.NUMEMPENHO AS EMP FROM NOTA N JOIN EMPENHO E ON E.CDEMPENHO = N.CDEMPENHO "
-                             "WHERE N.CDNOTAS = :PCDNOTAS"));
+    ds.setSql(QStringLiteral(
+        "SELECT N.*, E.NUMEMPENHO AS EMP FROM NOTA N JOIN EMPENHO E ON E.CDEMPENHO = N.CDEMPENHO "
+        "WHERE N.CDNOTAS = :PCDNOTAS"));
     ds.setUpdateTable(QStringLiteral("NOTA"), {QStringLiteral("CDNOTAS")});
     ds.setParam(QStringLiteral("PCDNOTAS"), 1);
     ds.open();
@@ -89,7 +96,8 @@ void TstDataSet::keysAndColumnsOfTheUpdateTable() {
     ds.setValue(QStringLiteral("HISTORICO"), QStringLiteral("MATERIAL"));
     ds.post();
     QVERIFY(AplicaAtualizacoes(ds));
-    QCOMPARE(db_->value(QStringLiteral("SELECT HISTORICO FROM NOTA WHERE CDNOTAS = 1")).toString(), QStringLiteral("MATERIAL"));
+    QCOMPARE(db_->value(QStringLiteral("SELECT HISTORICO FROM NOTA WHERE CDNOTAS = 1")).toString(),
+             QStringLiteral("MATERIAL"));
 
     DataSet plain(db_.get());
     plain.setSql(QStringLiteral("SELECT * FROM CONFIGACESSO"));
@@ -99,13 +107,15 @@ void TstDataSet::keysAndColumnsOfTheUpdateTable() {
 }
 
 void TstDataSet::filterMasterDetailAndLookups() {
-    db_->execute(QStringLiteral("INSERT INTO NOTA (CDNOTAS, CDEMPENHO, NUMNOTA, VALORBRUTO, SALDO, CDLOCAL) VALUES (3, 1, '503', 5, 5, 3)"));
+    db_->execute(
+        QStringLiteral("INSERT INTO NOTA (CDNOTAS, CDEMPENHO, NUMNOTA, VALORBRUTO, SALDO, CDLOCAL) "
+                       "VALUES (3, 1, '503', 5, 5, 3)"));
     DataSet empenhos(db_.get()), notas(db_.get()), locais(db_.get());
     empenhos.setSql(QStringLiteral("SELECT * FROM EMPENHO ORDER BY CDEMPENHO"));
     locais.setSql(QStringLiteral("SELECT * FROM LOCALIDADE"));
     notas.setSql(QStringLiteral("SELECT * FROM NOTA ORDER BY CDNOTAS"));
-    notas.addLookupField(QStringLiteral("localidade"), QStringLiteral("CDLOCAL"), &locais, QStringLiteral("CDLOCAL"),
-                         QStringLiteral("DESCRICAO"));
+    notas.addLookupField(QStringLiteral("localidade"), QStringLiteral("CDLOCAL"), &locais,
+                         QStringLiteral("CDLOCAL"), QStringLiteral("DESCRICAO"));
     locais.open();
     empenhos.open();
     notas.open();
@@ -119,7 +129,9 @@ void TstDataSet::filterMasterDetailAndLookups() {
     QCOMPARE(notas.value(QStringLiteral("CDEMPENHO")).toInt(), 2);
     notas.cancel();
     empenhos.first();
-    notas.setFilter([](const DataSet& d) { return d.value(QStringLiteral("VALORBRUTO")).value<Money>() > Money::fromReais(10); });
+    notas.setFilter([](const DataSet& d) {
+        return d.value(QStringLiteral("VALORBRUTO")).value<Money>() > Money::fromReais(10);
+    });
     notas.setFiltered(true);
     QCOMPARE(notas.recordCount(), 1);
     notas.setFiltered(false);
@@ -129,8 +141,9 @@ void TstDataSet::filterMasterDetailAndLookups() {
 
 void TstDataSet::refusedDeleteComesBack() {
     db_->execute(QStringLiteral("INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (2, 'OUTRO')"));
-    db_->execute(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, CDFORNECEDOR) "
-                                "VALUES (50, CURRENT_DATE, 'D', 1, 1, 1)"));
+    db_->execute(QStringLiteral(
+        "INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, CDFORNECEDOR) "
+        "VALUES (50, CURRENT_DATE, 'D', 1, 1, 1)"));
     DataSet ds(db_.get());
     ds.setSql(QStringLiteral("SELECT * FROM FORNECEDOR ORDER BY CDFORNECEDOR"));
     ds.open();
@@ -140,10 +153,11 @@ void TstDataSet::refusedDeleteComesBack() {
     QVERIFY(!AplicaAtualizacoes(ds));
     QCOMPARE(messages_->messages.size(), size_t(1));
     QCOMPARE(messages_->messages[0].kind, kit::MessageService::Kind::Warning);
-    QCOMPARE(messages_->last(),
-             QStringLiteral("Não foi possível completar a operação!\nVocê está tentando remover ou alterar um registro que "
-                            "possui relacionamentos com outros registros no Banco de Dados. Por favor, remova todos os "
-                            "relacionamentos, antes de tentar novamente!"));
+    QCOMPARE(messages_->last(), QStringLiteral("Não foi possível completar a operação!\nVocê está "
+                                               "tentando remover ou alterar um registro que "
+                                               "possui relacionamentos com outros registros no "
+                                               "Banco de Dados. Por favor, remova todos os "
+                                               "relacionamentos, antes de tentar novamente!"));
     // Back where it was, nothing pending, nothing half-written.
     QCOMPARE(ds.recordCount(), 2);
     QCOMPARE(ds.valueAt(0, QStringLiteral("CDFORNECEDOR")).toInt(), 1);
@@ -171,11 +185,13 @@ void TstDataSet::refusedInsertIsDiscarded() {
 }
 
 void TstDataSet::rowGoneElsewhere() {
-    db_->execute(QStringLiteral("INSERT INTO SECRETARIA (CDSECRETARIA, DESCRICAO) VALUES (9, 'OBRAS')"));
+    db_->execute(
+        QStringLiteral("INSERT INTO SECRETARIA (CDSECRETARIA, DESCRICAO) VALUES (9, 'OBRAS')"));
     DataSet ds(db_.get());
     ds.setSql(QStringLiteral("SELECT * FROM SECRETARIA"));
     ds.open();
-    db_->execute(QStringLiteral("DELETE FROM SECRETARIA WHERE CDSECRETARIA = 9"));  // another workstation
+    db_->execute(
+        QStringLiteral("DELETE FROM SECRETARIA WHERE CDSECRETARIA = 9"));  // another workstation
     ds.edit();
     ds.setValue(QStringLiteral("DESCRICAO"), QStringLiteral("OBRAS E VIAÇÃO"));
     ds.post();
@@ -204,11 +220,13 @@ void TstDataSet::valuesCheckedAtTheField() {
     ds.setValue(QStringLiteral("VALOR"), QStringLiteral("1.234,56"));
     ds.setValue(QStringLiteral("DESCRICAO"), QString(90, QLatin1Char('A')) + QStringLiteral("“"));
     QCOMPARE(ds.text(QStringLiteral("DESCRICAO")).size(), 70);  // the column's length
-    QVERIFY_EXCEPTION_THROWN(ds.setValue(QStringLiteral("CDAVISO"), QStringLiteral("X1")), kit::DataSetError);
+    QVERIFY_EXCEPTION_THROWN(ds.setValue(QStringLiteral("CDAVISO"), QStringLiteral("X1")),
+                             kit::DataSetError);
     ds.post();
     QVERIFY(AplicaAtualizacoes(ds));
     QCOMPARE(db_->value(QStringLiteral("SELECT VALOR FROM AVISO")).value<Money>().cents(), 123456);
-    QVERIFY_EXCEPTION_THROWN(ds.setValue(QStringLiteral("VALOR"), 1), kit::DataSetError);  // not editing
+    QVERIFY_EXCEPTION_THROWN(ds.setValue(QStringLiteral("VALOR"), 1),
+                             kit::DataSetError);  // not editing
 }
 
 QTEST_GUILESS_MAIN(TstDataSet)

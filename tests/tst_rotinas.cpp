@@ -131,20 +131,28 @@ void TstRotinas::moneyParse() {
     QFETCH(qint64, cents);
     const auto m = Money::parse(text);
     QCOMPARE(m.has_value(), valid);
-    if (valid) QCOMPARE(m->cents(), cents);
+    if (valid)
+        QCOMPARE(m->cents(), cents);
 }
 
 void TstRotinas::moneyFormat_data() {
     QTest::addColumn<qint64>("cents");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("text");
-    QTest::newRow("lista") << qint64(123456) << "#,##0.00" << "1.234,56";
-    QTest::newRow("caixa") << qint64(123456) << "R$ #,##0.00" << "R$ 1.234,56";
-    QTest::newRow("opcional") << qint64(123450) << ",0.##" << "1.234,5";
-    QTest::newRow("inteiro opcional") << qint64(100000) << ",0.##" << "1.000";
-    QTest::newRow("zero") << qint64(0) << "#,##0.00" << "0,00";
-    QTest::newRow("negativo") << qint64(-93500) << "R$ #,##0.00" << "-R$ 935,00";
-    QTest::newRow("milhões") << qint64(123456789012) << ",0.00" << "1.234.567.890,12";
+    QTest::newRow("lista") << qint64(123456) << "#,##0.00"
+                           << "1.234,56";
+    QTest::newRow("caixa") << qint64(123456) << "R$ #,##0.00"
+                           << "R$ 1.234,56";
+    QTest::newRow("opcional") << qint64(123450) << ",0.##"
+                              << "1.234,5";
+    QTest::newRow("inteiro opcional") << qint64(100000) << ",0.##"
+                                      << "1.000";
+    QTest::newRow("zero") << qint64(0) << "#,##0.00"
+                          << "0,00";
+    QTest::newRow("negativo") << qint64(-93500) << "R$ #,##0.00"
+                              << "-R$ 935,00";
+    QTest::newRow("milhões") << qint64(123456789012) << ",0.00"
+                             << "1.234.567.890,12";
 }
 
 void TstRotinas::moneyFormat() {
@@ -157,7 +165,8 @@ void TstRotinas::moneyFormat() {
 void TstRotinas::latin1_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output");
-    QTest::newRow("português") << QStringLiteral("AÇÃO Nº 1º § ÍNDIO") << QStringLiteral("AÇÃO Nº 1º § ÍNDIO");
+    QTest::newRow("português") << QStringLiteral("AÇÃO Nº 1º § ÍNDIO")
+                               << QStringLiteral("AÇÃO Nº 1º § ÍNDIO");
     QTest::newRow("aspas") << QStringLiteral("“NOTA” ‘A’") << QStringLiteral("\"NOTA\" 'A'");
     QTest::newRow("travessão") << QStringLiteral("A — B – C") << QStringLiteral("A - B - C");
     QTest::newRow("euro") << QStringLiteral("10 €") << QStringLiteral("10 EUR");
@@ -175,7 +184,9 @@ void TstRotinas::latin1() {
 void TstRotinas::namedParameters() {
     QStringList names;
     const QString sql = fb::translateNamedParameters(
-        QStringLiteral("SELECT ':X' FROM T WHERE A = :pData AND B = :pRecurso -- :nao\n AND C = :PDATA"), &names);
+        QStringLiteral(
+            "SELECT ':X' FROM T WHERE A = :pData AND B = :pRecurso -- :nao\n AND C = :PDATA"),
+        &names);
     QCOMPARE(sql, QStringLiteral("SELECT ':X' FROM T WHERE A = ? AND B = ? -- :nao\n AND C = ?"));
     QCOMPARE(names, (QStringList{"PDATA", "PRECURSO", "PDATA"}));
 }
@@ -198,7 +209,9 @@ void TstRotinas::configuration() {
 
     QFile f(ini);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[Outra]\r\nSERVIDOR=x\r\n[dados]\r\nservidor = srv/3051:/dados/zel.fdb\r\nSENHA=segredo\r\n");
+    f.write(
+        "[Outra]\r\nSERVIDOR=x\r\n[dados]\r\nservidor = "
+        "srv/3051:/dados/zel.fdb\r\nSENHA=segredo\r\n");
     f.close();
     const data::ConnectionConfig c = data::readConnectionConfig(ini);
     QVERIFY(c.ok());
@@ -217,7 +230,8 @@ void TstRotinas::configuration() {
         p.database = QString::fromLatin1(local);
         QVERIFY2(!p.isRemote(), local);
     }
-    for (const char* remote : {"127.0.0.1:/dados/zel.fdb", "servidor:C:\\zel.fdb", "inet://host//x.fdb"}) {
+    for (const char* remote :
+         {"127.0.0.1:/dados/zel.fdb", "servidor:C:\\zel.fdb", "inet://host//x.fdb"}) {
         p.database = QString::fromLatin1(remote);
         QVERIFY2(p.isRemote(), remote);
     }

@@ -18,7 +18,8 @@ using kit::Money;
 namespace {
 
 std::unique_ptr<TestDatabase> make(const QString& where, bool demo = false) {
-    return where == QLatin1String("servidor") ? TestDatabase::server(demo) : TestDatabase::embedded(demo);
+    return where == QLatin1String("servidor") ? TestDatabase::server(demo)
+                                              : TestDatabase::embedded(demo);
 }
 
 // One entry posted through a data set, as a screen posts it.
@@ -62,26 +63,33 @@ void TstServidor::where_data() {
     QTest::newRow("servidor") << QStringLiteral("servidor");
 }
 
-#define NEED_DATABASE(t)                                                                        \
-    QFETCH(QString, where);                                                                     \
+#define NEED_DATABASE(t)                                                                       \
+    QFETCH(QString, where);                                                                    \
     if (where == QLatin1String("servidor") && !TestDatabase::serverConfigured())               \
         QSKIP("no Firebird server configured (the test command starts one: ZEL_TEST_SERVER)"); \
-    std::unique_ptr<TestDatabase> t;                                                            \
-    QVERIFY_DB(t = make(where));                                                                \
+    std::unique_ptr<TestDatabase> t;                                                           \
+    QVERIFY_DB(t = make(where));                                                               \
     t->addFixtureRows();
 
 void TstServidor::schemaAndDemonstrationData() {
     QFETCH(QString, where);
-    if (where == QLatin1String("servidor") && !TestDatabase::serverConfigured()) QSKIP("no Firebird server configured");
+    if (where == QLatin1String("servidor") && !TestDatabase::serverConfigured())
+        QSKIP("no Firebird server configured");
     std::unique_ptr<TestDatabase> t;
     QVERIFY_DB(t = make(where, true));
     auto c = t->connect();
     QCOMPARE(data::databaseVersion(*c), data::programSchemaVersion());
     QVERIFY(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")).toInt() > 1000);
-    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT DESCRICAO FROM LOCALIDADE WHERE CDLOCAL = 3")).toString(),
-             QStringLiteral("C. INTERNO"));
-    QVERIFY(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE WHERE TIPOLANC = 'B'")).toInt() > 0);
-    QVERIFY(fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE WHERE TIPOLANC = 'C'")).toInt() > 0);
+    QCOMPARE(
+        fb::queryValue(*c, QStringLiteral("SELECT DESCRICAO FROM LOCALIDADE WHERE CDLOCAL = 3"))
+            .toString(),
+        QStringLiteral("C. INTERNO"));
+    QVERIFY(
+        fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE WHERE TIPOLANC = 'B'"))
+            .toInt() > 0);
+    QVERIFY(
+        fb::queryValue(*c, QStringLiteral("SELECT COUNT(*) FROM ATIVIDADE WHERE TIPOLANC = 'C'"))
+            .toInt() > 0);
     QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT CDGERAL FROM GERAL")).toInt(), 1);
     const QStringList differences = data::verifyDerivedValues(*c);
     QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QLatin1Char('\n'))));
@@ -93,7 +101,9 @@ void TstServidor::keyProceduresFromTwoWorkstations() {
         auto db = t->database();
         QList<int> codes;
         for (int i = 0; i < 150; ++i)
-            codes << db->callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO")).value(QStringLiteral("CODIGO")).toInt();
+            codes << db->callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO"))
+                         .value(QStringLiteral("CODIGO"))
+                         .toInt();
         return codes;
     };
     QFuture<QList<int>> a = QtConcurrent::run(draw);
@@ -108,7 +118,9 @@ void TstServidor::postingWhileAnotherWorkstationHoldsTheDay() {
     // Workstation A has posted to resource 1 today and not yet committed.
     auto a = t->connect();
     fb::Transaction ta(*a);
-    ta.executeImmediate(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES (1, CURRENT_DATE, 'C', 10, 1)"));
+    ta.executeImmediate(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
+                       "(1, CURRENT_DATE, 'C', 10, 1)"));
     // Workstation B posts to the same resource and day: it waits for A.
     QFuture<kit::ApplyResult> b = QtConcurrent::run([&] {
         auto db = t->database();
@@ -121,10 +133,14 @@ void TstServidor::postingWhileAnotherWorkstationHoldsTheDay() {
     QVERIFY2(r.ok, r.error ? qPrintable(r.error->message()) : "");
     QVERIFY(r.attempts >= 1);
     auto c = t->connect();
-    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT SALDOATUAL FROM SALDOCAIXA WHERE CDRECURSO = 1 AND DTSALDO = CURRENT_DATE"))
-                 .value<Money>()
-                 .cents(),
-             3500);
+    QCOMPARE(
+        fb::queryValue(
+            *c,
+            QStringLiteral(
+                "SELECT SALDOATUAL FROM SALDOCAIXA WHERE CDRECURSO = 1 AND DTSALDO = CURRENT_DATE"))
+            .value<Money>()
+            .cents(),
+        3500);
     QVERIFY(data::verifyDerivedValues(*c).isEmpty());
 }
 
@@ -136,8 +152,10 @@ void TstServidor::manyWorkstationsPostingTheSameDay() {
         auto db = t->database();
         for (int i = 0; i < 15; ++i) {
             // Today and, now and then, a day back: later balances move too.
-            const kit::ApplyResult r = postEntry(*db, first + i, today.addDays(-(i % 4 == 0 ? 3 : 0)), 100 + i);
-            if (!r.ok) ++failures;
+            const kit::ApplyResult r =
+                postEntry(*db, first + i, today.addDays(-(i % 4 == 0 ? 3 : 0)), 100 + i);
+            if (!r.ok)
+                ++failures;
         }
     };
     QFuture<void> w1 = QtConcurrent::run(workstation, 1000);

@@ -11,14 +11,18 @@ std::unique_ptr<TestDatabase> TestDatabase::embedded(bool demo) {
     return t;
 }
 
-bool TestDatabase::serverConfigured() { return !qEnvironmentVariableIsEmpty("ZEL_TEST_SERVER"); }
+bool TestDatabase::serverConfigured() {
+    return !qEnvironmentVariableIsEmpty("ZEL_TEST_SERVER");
+}
 
 std::unique_ptr<TestDatabase> TestDatabase::server(bool demo) {
-    if (!serverConfigured()) return nullptr;
+    if (!serverConfigured())
+        return nullptr;
     std::unique_ptr<TestDatabase> t(new TestDatabase);
     t->onServer_ = true;
     t->params_.database = QStringLiteral("%1:%2/%3.fdb")
-                              .arg(qEnvironmentVariable("ZEL_TEST_SERVER"), qEnvironmentVariable("ZEL_TEST_SERVER_DIR"),
+                              .arg(qEnvironmentVariable("ZEL_TEST_SERVER"),
+                                   qEnvironmentVariable("ZEL_TEST_SERVER_DIR"),
                                    QUuid::createUuid().toString(QUuid::Id128));
     t->params_.password = qEnvironmentVariable("ZEL_TEST_SERVER_PASSWORD");
     data::createDatabase(t->params_, demo);
@@ -44,16 +48,22 @@ std::unique_ptr<kit::Database> TestDatabase::database() const {
 void TestDatabase::addFixtureRows() {
     fb::Connection c(params_);
     fb::Transaction tr(c);
-    for (const char* sql : {
-             "INSERT INTO RECURSO (CDRECURSO, NOME, NUMCONTA, BANCO) VALUES (1, 'MOVIMENTO', '1234-5', 'BANCO DO BRASIL')",
-             "INSERT INTO RECURSO (CDRECURSO, NOME, NUMCONTA, BANCO) VALUES (2, 'FUNDEB', '9876-0', 'CAIXA')",
-             "INSERT INTO ATIVIDADE (CDATIVIDADE, NOME) VALUES (1, 'MATERIAL DE EXPEDIENTE')",
-             "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (1, 'PAPELARIA CENTRAL')",
-             "INSERT INTO LOCALIDADE (CDLOCAL, DESCRICAO) VALUES (3, 'C. INTERNO')",
-             "INSERT INTO EMPENHO (CDEMPENHO, NUMEMPENHO, VALOREMPENHO, VALORPAGO, CDFORNECEDOR) VALUES (1, '10/2026', 500, 0, 1)",
-             "INSERT INTO EMPENHO (CDEMPENHO, NUMEMPENHO, VALOREMPENHO, VALORPAGO, CDFORNECEDOR) VALUES (2, '11/2026', 500, 0, 1)",
-             "INSERT INTO NOTA (CDNOTAS, CDEMPENHO, NUMNOTA, VALORBRUTO, SALDO, CDLOCAL) VALUES (1, 1, '501', 100, 100, 3)",
-             "INSERT INTO NOTA (CDNOTAS, CDEMPENHO, NUMNOTA, VALORBRUTO, SALDO, CDLOCAL) VALUES (2, 2, '502', 300, 300, 3)"})
+    for (const char* sql :
+         {"INSERT INTO RECURSO (CDRECURSO, NOME, NUMCONTA, BANCO) VALUES (1, 'MOVIMENTO', "
+          "'1234-5', 'BANCO DO BRASIL')",
+          "INSERT INTO RECURSO (CDRECURSO, NOME, NUMCONTA, BANCO) VALUES (2, 'FUNDEB', '9876-0', "
+          "'CAIXA')",
+          "INSERT INTO ATIVIDADE (CDATIVIDADE, NOME) VALUES (1, 'MATERIAL DE EXPEDIENTE')",
+          "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (1, 'PAPELARIA CENTRAL')",
+          "INSERT INTO LOCALIDADE (CDLOCAL, DESCRICAO) VALUES (3, 'C. INTERNO')",
+          "INSERT INTO EMPENHO (CDEMPENHO, NUMEMPENHO, VALOREMPENHO, VALORPAGO, CDFORNECEDOR) "
+          "VALUES (1, '10/2026', 500, 0, 1)",
+          "INSERT INTO EMPENHO (CDEMPENHO, NUMEMPENHO, VALOREMPENHO, VALORPAGO, CDFORNECEDOR) "
+          "VALUES (2, '11/2026', 500, 0, 1)",
+          "INSERT INTO NOTA (CDNOTAS, CDEMPENHO, NUMNOTA, VALORBRUTO, SALDO, CDLOCAL) VALUES (1, "
+          "1, '501', 100, 100, 3)",
+          "INSERT INTO NOTA (CDNOTAS, CDEMPENHO, NUMNOTA, VALORBRUTO, SALDO, CDLOCAL) VALUES (2, "
+          "2, '502', 300, 300, 3)"})
         tr.executeImmediate(QString::fromLatin1(sql));
     tr.commit();
 }

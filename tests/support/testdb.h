@@ -18,7 +18,9 @@ public:
     ~TestDatabase();
     const fb::ConnectParams& params() const { return params_; }
     // A new, separate attachment (another workstation).
-    std::unique_ptr<fb::Connection> connect() const { return std::make_unique<fb::Connection>(params_); }
+    std::unique_ptr<fb::Connection> connect() const {
+        return std::make_unique<fb::Connection>(params_);
+    }
     std::unique_ptr<kit::Database> database() const;
 
     // Inserts a minimal set of registry rows: resources 1 and 2, activity 1,
@@ -33,11 +35,11 @@ private:
 };
 
 // Fails the test with the database's message when a statement throws.
-#define QVERIFY_DB(statement)                                                   \
-    do {                                                                        \
-        try {                                                                   \
-            statement;                                                          \
-        } catch (const fb::Error& e_) {                                         \
+#define QVERIFY_DB(statement)                                                          \
+    do {                                                                               \
+        try {                                                                          \
+            statement;                                                                 \
+        } catch (const fb::Error& e_) {                                                \
             QFAIL(qPrintable(QStringLiteral("%1: %2").arg(#statement, e_.message()))); \
-        }                                                                       \
+        }                                                                              \
     } while (false)
