@@ -50,6 +50,8 @@ private slots:
     void keyProceduresFromTwoWorkstations();
     void postingWhileAnotherWorkstationHoldsTheDay_data() { where_data(); }
     void postingWhileAnotherWorkstationHoldsTheDay();
+    void conflictIsAppliedAgain_data() { where_data(); }
+    void conflictIsAppliedAgain();
     void manyWorkstationsPostingTheSameDay_data() { where_data(); }
     void manyWorkstationsPostingTheSameDay();
 
@@ -142,6 +144,40 @@ void TstServidor::postingWhileAnotherWorkstationHoldsTheDay() {
             .cents(),
         3500);
     QVERIFY(data::verifyDerivedValues(*c).isEmpty());
+}
+
+void TstServidor::conflictIsAppliedAgain() {
+    NEED_DATABASE(t);
+    // Workstation A changes an invoice and has not committed yet.
+    auto a = t->connect();
+    fb::Transaction ta(*a);
+    ta.executeImmediate(
+        QStringLiteral("UPDATE NOTA SET PENDENCIA = 'FALTA CERTIDAO' WHERE CDNOTAS = 1"));
+    // Workstation B saves its own change to the same invoice: it waits, meets A's
+    // committed change and applies again, without the operator seeing anything.
+    QFuture<kit::ApplyResult> b = QtConcurrent::run([&] {
+        auto db = t->database();
+        kit::DataSet ds(db.get());
+        ds.setSql(QStringLiteral("SELECT * FROM NOTA WHERE CDNOTAS = 1"));
+        ds.open();
+        ds.edit();
+        ds.setValue(QStringLiteral("HISTORICO"), QStringLiteral("MATERIAL DE LIMPEZA"));
+        ds.post();
+        return ds.applyUpdates();
+    });
+    QThread::msleep(400);
+    QVERIFY(!b.isFinished());
+    ta.commit();
+    const kit::ApplyResult r = b.result();
+    QVERIFY2(r.ok, r.error ? qPrintable(r.error->message()) : "");
+    QCOMPARE(r.attempts, 2);
+    auto c = t->connect();
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT HISTORICO FROM NOTA WHERE CDNOTAS = 1"))
+                 .toString(),
+             QStringLiteral("MATERIAL DE LIMPEZA"));
+    QCOMPARE(fb::queryValue(*c, QStringLiteral("SELECT PENDENCIA FROM NOTA WHERE CDNOTAS = 1"))
+                 .toString(),
+             QStringLiteral("FALTA CERTIDAO"));
 }
 
 void TstServidor::manyWorkstationsPostingTheSameDay() {

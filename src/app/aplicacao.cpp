@@ -1,7 +1,11 @@
 #include "aplicacao.h"
 
+#include <pthread.h>
 #include <QDir>
+#include <QPointer>
 #include <QStyleFactory>
+#include <csignal>
+#include <thread>
 
 #include "UPrincipal.h"
 #include "data/conexao.h"
@@ -31,7 +35,45 @@ bool TesourariaApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
+namespace {
+
+sigset_t terminationSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGHUP);
+    return set;
+}
+
+}  // namespace
+
+void BloqueiaSinaisDeTermino() {
+    const sigset_t set = terminationSignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+namespace {
+
+// The termination signals are blocked in every thread (BloqueiaSinaisDeTermino runs
+// first thing, so the threads of Qt and of the database engine inherit the mask):
+// one delivered to an engine thread leaves the engine unable to detach. This thread
+// alone takes them and asks the event loop to end, so the program closes its
+// connection and exits.
+void handleTerminationSignals() {
+    std::thread([] {
+        const sigset_t set = terminationSignals();
+        int signal = 0;
+        while (sigwait(&set, &signal) == 0)
+            QMetaObject::invokeMethod(
+                qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    }).detach();
+}
+
+}  // namespace
+
 int ExecutaPrograma(TesourariaApplication& app) {
+    handleTerminationSignals();
     kit::setMessageService(std::make_unique<kit::DialogMessageService>());
     const QString ini =
         QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(data::kConfigFileName));
@@ -51,11 +93,10 @@ int ExecutaPrograma(TesourariaApplication& app) {
         kit::messages().error(e.message());
         return 1;
     }
-    int status = 0;
+    QPointer<TFrmPrincipal> main = new TFrmPrincipal(db);
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    // Until the login exists, the program works as the first master user.
     {
-        auto* main = new TFrmPrincipal(db);
-        main->setAttribute(Qt::WA_DeleteOnClose);
-        // Until the login exists, the program works as the first master user.
         kit::DataSet usuario(&db);
         usuario.setSql(
             QStringLiteral("SELECT FIRST 1 CDUSUARIO, NOME, ALTERAEMP_LICITACAO FROM USUARIO "
@@ -67,8 +108,9 @@ int ExecutaPrograma(TesourariaApplication& app) {
             AlteraEmpLicitacao = usuario.text(QStringLiteral("ALTERAEMP_LICITACAO"));
             main->MostraUsuarioLogado();
         }
-        main->showMaximized();
-        status = app.exec();
     }
+    main->showMaximized();
+    const int status = app.exec();
+    delete main.data();  // its data sets go before the connection
     return status;
 }

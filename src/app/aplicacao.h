@@ -12,6 +12,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Blocks SIGTERM, SIGINT and SIGHUP for every thread started afterwards; call it
+// before anything else. ExecutaPrograma then turns them into an orderly exit.
+void BloqueiaSinaisDeTermino();
+
 // Start-up: reads the configuration beside the executable, connects, brings the
 // database to this program's version, opens the main window as the demonstration
 // administrator and runs the event loop. Returns the exit status.
