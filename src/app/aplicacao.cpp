@@ -72,7 +72,8 @@ void handleTerminationSignals() {
 
 }  // namespace
 
-int ExecutaPrograma(TesourariaApplication& app) {
+int ExecutaPrograma(TesourariaApplication& app,
+                    const std::function<void(TFrmPrincipal&)>& registraTelas) {
     handleTerminationSignals();
     kit::setMessageService(std::make_unique<kit::DialogMessageService>());
     const QString ini =
@@ -95,6 +96,8 @@ int ExecutaPrograma(TesourariaApplication& app) {
     }
     QPointer<TFrmPrincipal> main = new TFrmPrincipal(db);
     main->setAttribute(Qt::WA_DeleteOnClose);
+    if (registraTelas)
+        registraTelas(*main);
     // Until the login exists, the program works as the first master user.
     {
         kit::DataSet usuario(&db);

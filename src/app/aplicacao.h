@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 
 #include "kit/db/fbclient.h"
+
+class TFrmPrincipal;
 
 // The program's application object: any error that reaches the event loop is
 // shown in the application-wide error box instead of ending the program.
@@ -18,5 +21,7 @@ void BloqueiaSinaisDeTermino();
 
 // Start-up: reads the configuration beside the executable, connects, brings the
 // database to this program's version, opens the main window as the demonstration
-// administrator and runs the event loop. Returns the exit status.
-int ExecutaPrograma(TesourariaApplication& app);
+// administrator, registers the screens and runs the event loop. Returns the exit
+// status.
+int ExecutaPrograma(TesourariaApplication& app,
+                    const std::function<void(TFrmPrincipal&)>& registraTelas);

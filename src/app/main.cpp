@@ -1,7 +1,8 @@
-#include "aplicacao.h"
+#include "app/aplicacao.h"
+#include "app/telas.h"
 
 int main(int argc, char** argv) {
     BloqueiaSinaisDeTermino();
     TesourariaApplication app(argc, argv);
-    return ExecutaPrograma(app);
+    return ExecutaPrograma(app, RegistraTelas);
 }

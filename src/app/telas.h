@@ -1,0 +1,6 @@
+#pragma once
+
+class TFrmPrincipal;
+
+// Registers every screen the program has with the main window's menu.
+void RegistraTelas(TFrmPrincipal& main);

@@ -1,0 +1,148 @@
+#include "kit/ui/widgets/editors.h"
+
+#include <QFocusEvent>
+#include <QIntValidator>
+#include <QRegularExpressionValidator>
+
+#include "kit/core/latin1.h"
+#include "kit/core/messages.h"
+
+namespace kit {
+
+QValidator::State TextValidator::validate(QString& input, int& pos) const {
+    const QString folded = foldToLatin1(input);
+    if (folded.size() != input.size())
+        pos = std::min<int>(pos, folded.size());
+    input = upperCase_ ? folded.toUpper() : folded;
+    // "ß" and "ÿ" have no upper case in ISO8859_1; keep them as they are.
+    if (upperCase_ && !isLatin1(input))
+        input = folded;
+    return Acceptable;
+}
+
+TextEdit::TextEdit(int maxLength, bool upperCase, QWidget* parent) : QLineEdit(parent) {
+    if (maxLength > 0)
+        setMaxLength(maxLength);
+    setValidator(new TextValidator(upperCase, this));
+}
+
+IntegerEdit::IntegerEdit(int maxDigits, QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(maxDigits);
+    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), this));
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+std::optional<qint64> IntegerEdit::value() const {
+    bool ok = false;
+    const qint64 v = text().toLongLong(&ok);
+    return ok ? std::optional<qint64>(v) : std::nullopt;
+}
+
+void IntegerEdit::setValue(const QVariant& v) {
+    setText(v.isNull() ? QString() : QString::number(v.toLongLong()));
+}
+
+MoneyEdit::MoneyEdit(QWidget* parent) : QLineEdit(parent) {
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-R$ 0-9.,]*")), this));
+    connect(this, &QLineEdit::returnPressed, this, [this] { commit(); });
+}
+
+void MoneyEdit::setValue(std::optional<Money> v) {
+    const bool changed = v != value_;
+    value_ = v;
+    if (hasFocus())
+        setText(value_ ? value_->format(QStringLiteral("0.00")) : QString());
+    else
+        showFormatted();
+    if (changed)
+        emit valueChanged();
+}
+
+void MoneyEdit::showFormatted() {
+    setText(value_ ? value_->toCurrency() : QString());
+}
+
+bool MoneyEdit::commit() {
+    const QString t = text().trimmed();
+    if (t.isEmpty()) {
+        setValue(std::nullopt);
+        return true;
+    }
+    const auto parsed = Money::parse(t);
+    if (!parsed) {
+        QString digits = t;
+        digits.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+        messages().warning(digits.size() > 13
+                               ? moneyOutOfRangeMessage()
+                               : QStringLiteral("\"%1\" não é um valor válido!").arg(t));
+        setValue(value_);  // back to the last good value
+        return false;
+    }
+    setValue(parsed);
+    return true;
+}
+
+void MoneyEdit::focusInEvent(QFocusEvent* e) {
+    setText(value_ ? value_->format(QStringLiteral("0.00")) : QString());
+    QLineEdit::focusInEvent(e);
+    selectAll();
+}
+
+void MoneyEdit::focusOutEvent(QFocusEvent* e) {
+    QLineEdit::focusOutEvent(e);
+    commit();
+    showFormatted();
+}
+
+DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {
+    setInputMask(QStringLiteral("99/99/9999;_"));
+}
+
+bool DateEdit::isEmpty() const {
+    QString digits = text();
+    digits.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+    return digits.isEmpty();
+}
+
+QDate DateEdit::date() const {
+    return QDate::fromString(text(), QStringLiteral("dd/MM/yyyy"));
+}
+
+void DateEdit::setDate(const QDate& d) {
+    setText(d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : QString());
+}
+
+namespace {
+
+// "99.999.999/9999-99;1;_" -> Qt's "00.000.000/0000-00;_"
+QString qtMask(const QString& delphi) {
+    const QStringList parts = delphi.split(QLatin1Char(';'));
+    QString picture = parts.value(0);
+    picture.replace(QLatin1Char('9'), QLatin1Char('0'));
+    const QString blank = parts.value(2, QStringLiteral("_"));
+    return picture + QLatin1Char(';') + blank;
+}
+
+}  // namespace
+
+MaskEdit::MaskEdit(const QString& mask, QWidget* parent) : QLineEdit(parent) {
+    setInputMask(qtMask(mask));
+}
+
+bool MaskEdit::isBlank() const {
+    QString digits = text();
+    digits.remove(QRegularExpression(QStringLiteral("[^0-9A-Za-z]")));
+    return digits.isEmpty();
+}
+
+QString MaskEdit::storedText() const {
+    return isBlank() ? QString() : text();
+}
+
+void MaskEdit::setStoredText(const QString& t) {
+    setText(t);
+}
+
+}  // namespace kit

@@ -1,0 +1,192 @@
+#include "screens/registries/UCadastros.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "app/UPrincipal.h"
+#include "kit/ui/widgets/editors.h"
+
+using Field = TFrmManutencao::Field;
+using Kind = TFrmManutencao::FieldKind;
+
+namespace {
+
+TFrmManutencao::Definition recurso() {
+    TFrmManutencao::Definition d;
+    d.objectName = QStringLiteral("FrmCadRecurso");
+    d.caption = QStringLiteral("Manutenção de Recursos");
+    d.sql = QStringLiteral("SELECT * FROM RECURSO ORDER BY NOME");
+    d.codeColumn = QStringLiteral("CDRECURSO");
+    d.maxSql = QStringLiteral("select max(CDRecurso) as MAXID from Recurso");
+    d.grid = {{"CDRECURSO", "CÓDIGO", 8},
+              {"NOME", "RECURSO", 40},
+              {"BANCO", "BANCO", 25},
+              {"NUMCONTA", "Nº CONTA", 12},
+              {"AGENCIA", "Nº AGÊNCIA", 10}};
+    d.fields = {{"CÓDIGO", "CDRECURSO", Kind::Integer},
+                {"NOME RECURSO", "NOME"},
+                {"BANCO", "BANCO", Kind::Text, "DADOS BANCÁRIOS"},
+                {"Nº AGÊNCIA", "AGENCIA", Kind::Integer, "DADOS BANCÁRIOS"},
+                {"-", "DIGITOAGENCIA", Kind::Text, "DADOS BANCÁRIOS"},
+                {"Nº CONTA", "NUMCONTA", Kind::Text, "DADOS BANCÁRIOS"}};
+    d.requiredColumn = QStringLiteral("NOME");
+    d.requiredList = QStringLiteral("(Nome)");
+    return d;
+}
+
+TFrmManutencao::Definition atividade() {
+    TFrmManutencao::Definition d;
+    d.objectName = QStringLiteral("FrmCadAtividade");
+    d.caption = QStringLiteral("Manutenção de Atividades");
+    d.sql = QStringLiteral("SELECT * FROM ATIVIDADE ORDER BY NOME");
+    d.codeColumn = QStringLiteral("CDATIVIDADE");
+    d.maxSql = QStringLiteral("select max(CDAtividade) as MAXID from Atividade");
+    d.grid = {{"CDATIVIDADE", "CÓDIGO", 8}, {"NOME", "ATIVIDADE", 40}};
+    // The mark that offers an activity on the bank-movement screens.
+    Field tipo{"LANÇAMENTOS BANCÁRIOS", "TIPOLANC", Kind::Choice};
+    tipo.choices = {{"", "NÃO APARECE NAS TELAS BANCÁRIAS"},
+                    {"B", "B - DESPESAS BANCÁRIAS"},
+                    {"C", "C - CRÉDITOS E TRANSFERÊNCIAS BANCÁRIAS"}};
+    d.fields = {{"NOME ATIVIDADE", "NOME"}, {"CÓDIGO", "CDATIVIDADE", Kind::Integer}, tipo};
+    d.requiredColumn = QStringLiteral("NOME");
+    d.requiredList = QStringLiteral("(Nome)");
+    return d;
+}
+
+TFrmManutencao::Definition fornecedor() {
+    TFrmManutencao::Definition d;
+    d.objectName = QStringLiteral("FrmCadFornecedor");
+    d.caption = QStringLiteral("Manutenção de Fornecedores");
+    d.sql = QStringLiteral("SELECT * FROM FORNECEDOR ORDER BY NOME");
+    d.codeColumn = QStringLiteral("CDFORNECEDOR");
+    d.maxSql = QStringLiteral("select max(CDFORNECEDOR) as MAXID from FORNECEDOR");
+    d.grid = {{"NOME", "NOME DO FORNECEDOR", 40},
+              {"ENDERECO", "ENDEREÇO", 35},
+              {"CIDADE", "CIDADE", 20},
+              {"UF", "UF", 3},
+              {"CPFCNPJ", "CPF/CNPJ", 18}};
+    d.fields = {{"NOME DO FORNECEDOR", "NOME"},
+                {"ENDEREÇO", "ENDERECO"},
+                {"CÓDIGO", "CDFORNECEDOR", Kind::Integer},
+                {"CIDADE", "CIDADE"},
+                {"UF", "UF", Kind::Text, nullptr, true},
+                {"CPF/CNPJ", "CPFCNPJ"}};
+    d.requiredColumn = QStringLiteral("NOME");
+    d.requiredList = QStringLiteral("(Nome)");
+    return d;
+}
+
+TFrmManutencao::Definition simples(const QString& object, const QString& caption,
+                                   const QString& table, const QString& code, const QString& maxSql,
+                                   const QString& gridTitle, const QString& label) {
+    TFrmManutencao::Definition d;
+    d.objectName = object;
+    d.caption = caption;
+    d.sql = QStringLiteral("SELECT * FROM %1 ORDER BY DESCRICAO").arg(table);
+    d.codeColumn = code;
+    d.maxSql = maxSql;
+    d.grid = {{"DESCRICAO", gridTitle, 50}};
+    d.fields = {{label, "DESCRICAO"}, {"CÓDIGO", code, Kind::Integer}};
+    d.requiredColumn = QStringLiteral("DESCRICAO");
+    d.requiredList = QStringLiteral("(Nome)");
+    return d;
+}
+
+TFrmManutencao::Definition funcionario() {
+    TFrmManutencao::Definition d;
+    d.objectName = QStringLiteral("FrmCadFuncionario");
+    d.caption = QStringLiteral("Manutenção de Funcionario");
+    d.sql = QStringLiteral("SELECT * FROM FUNCIONARIO ORDER BY NOME");
+    d.codeColumn = QStringLiteral("CDFUNCIONARIO");
+    d.maxSql = QStringLiteral("select max(CDFuncionario) as MAXID from Funcionario");
+    d.grid = {{"NOME", "NOME DO FUNCIONARIO", 40},
+              {"CPF", "CPF", 15},
+              {"RG", "RG", 13},
+              {"FUNCAO", "FUNÇÃO", 25},
+              {"MATRICULA", "MATRICULA", 12}};
+    d.fields = {{"CÓDIGO", "CDFUNCIONARIO", Kind::Integer},
+                {"NOME DO FUNCIONARIO", "NOME", Kind::Text, nullptr, true},
+                {"MATRICULA", "MATRICULA"},
+                {"CPF", "CPF", Kind::Text, nullptr, true},
+                {"RG", "RG", Kind::Text, nullptr, true},
+                {"CARGO/FUNÇÃO", "FUNCAO"},
+                {"ENDEREÇO", "ENDERECO"},
+                {"CIDADE", "CIDADE"},
+                {"UF", "UF", Kind::Text, nullptr, true}};
+    d.requiredColumn = QStringLiteral("NOME");
+    d.requiredList = QStringLiteral("(Nome)");
+    return d;
+}
+
+}  // namespace
+
+TFrmCadRecurso::TFrmCadRecurso(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(main, recurso(), nullptr, parent) {}
+
+void TFrmCadRecurso::antesDeDeletar() {
+    principal().DB_ZEL().execute(
+        QStringLiteral("delete from saldocaixa where cdrecurso = :cdrec"),
+        {{QStringLiteral("cdrec"), dataSet().value(QStringLiteral("CDRECURSO"))}});
+}
+
+TFrmCadAtividade::TFrmCadAtividade(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(main, atividade(), nullptr, parent) {}
+
+TFrmCadFornecedor::TFrmCadFornecedor(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(main, fornecedor(), nullptr, parent) {
+    auto* label = new QLabel(QStringLiteral("DIGITE O NOME DO FORNECEDOR"), consultaPanel());
+    auto* search = new kit::TextEdit(50, true, consultaPanel());
+    search->setObjectName(QStringLiteral("edit_localiza"));
+    auto* layout = static_cast<QHBoxLayout*>(consultaPanel()->layout());
+    layout->insertWidget(layout->count() - 1, label);
+    layout->insertWidget(layout->count() - 1, search, 1);
+    connect(search, &QLineEdit::textChanged, this, &TFrmCadFornecedor::localiza);
+}
+
+void TFrmCadFornecedor::localiza(const QString& text) {
+    if (text.isEmpty() || dataSet().isEditing())
+        return;
+    for (int i = 0; i < dataSet().recordCount(); ++i)
+        if (dataSet()
+                .valueAt(i, QStringLiteral("NOME"))
+                .toString()
+                .startsWith(text, Qt::CaseInsensitive)) {
+            dataSet().setCurrentIndex(i);
+            return;
+        }
+}
+
+TFrmCadLocalidade::TFrmCadLocalidade(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(
+          main,
+          simples(QStringLiteral("FrmCadLocalidade"),
+                  QStringLiteral("Manutenção de Localidades do Empenho"),
+                  QStringLiteral("LOCALIDADE"), QStringLiteral("CDLOCAL"),
+                  QStringLiteral("select max(CDLocal) as MAXID from Localidade"),
+                  QStringLiteral("NOME LOCALIDADE"), QStringLiteral("NOME LOCALIDADE DO EMPENHO")),
+          nullptr, parent) {}
+
+TFrmCadModalidadeEmp::TFrmCadModalidadeEmp(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(main,
+                     simples(QStringLiteral("FrmCadModalidadeEmp"),
+                             QStringLiteral("Manutenção de Modalidades"),
+                             QStringLiteral("MODALIDADE"), QStringLiteral("CDMODALIDADE"),
+                             QStringLiteral("select max(CDmodalidade) as MAXID from modalidade"),
+                             QStringLiteral("NOME MODALIDADE"), QStringLiteral("NOME MODALIDADE")),
+                     nullptr, parent) {
+    mostraConsulta();
+}
+
+TFrmCadSecretaria::TFrmCadSecretaria(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(
+          main,
+          simples(QStringLiteral("FrmCadSecretaria"), QStringLiteral("Manutenção de Secretarias"),
+                  QStringLiteral("SECRETARIA"), QStringLiteral("CDSECRETARIA"),
+                  QStringLiteral("select max(CDsecretaria) as MAXID from SECRETARIA"),
+                  QStringLiteral("NOME DA SECRETARIA"), QStringLiteral("NOME DA SECRETARIA")),
+          nullptr, parent) {
+    mostraConsulta();
+}
+
+TFrmCadFuncionario::TFrmCadFuncionario(TFrmPrincipal& main, QWidget* parent)
+    : TFrmManutencao(main, funcionario(), nullptr, parent) {}

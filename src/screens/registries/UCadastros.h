@@ -1,0 +1,55 @@
+#pragma once
+
+// The registry screens: resources, activities, suppliers, invoice localities,
+// procurement modalities, departments and employees. The municipality's own record
+// is UCadEmpresa.
+
+#include "screens/base/UManutencao.h"
+
+class TFrmCadRecurso : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadRecurso(TFrmPrincipal& main, QWidget* parent = nullptr);
+
+protected:
+    // The daily balances go first, on their own, even if the resource is then refused.
+    void antesDeDeletar() override;
+};
+
+class TFrmCadAtividade : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadAtividade(TFrmPrincipal& main, QWidget* parent = nullptr);
+};
+
+class TFrmCadFornecedor : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadFornecedor(TFrmPrincipal& main, QWidget* parent = nullptr);
+    // Moves to the first supplier whose name begins with the text, ignoring case.
+    void localiza(const QString& text);
+};
+
+class TFrmCadLocalidade : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadLocalidade(TFrmPrincipal& main, QWidget* parent = nullptr);
+};
+
+class TFrmCadModalidadeEmp : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadModalidadeEmp(TFrmPrincipal& main, QWidget* parent = nullptr);
+};
+
+class TFrmCadSecretaria : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadSecretaria(TFrmPrincipal& main, QWidget* parent = nullptr);
+};
+
+class TFrmCadFuncionario : public TFrmManutencao {
+    Q_OBJECT
+public:
+    explicit TFrmCadFuncionario(TFrmPrincipal& main, QWidget* parent = nullptr);
+};
