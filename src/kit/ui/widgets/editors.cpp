@@ -116,13 +116,12 @@ void DateEdit::setDate(const QDate& d) {
 
 namespace {
 
-// "99.999.999/9999-99;1;_" -> Qt's "00.000.000/0000-00;_"
+// "99.999.999/9999-99;1;_" -> Qt's "99.999.999/9999-99;_" (every 9 a digit that
+// must be typed for the text to be complete).
 QString qtMask(const QString& delphi) {
     const QStringList parts = delphi.split(QLatin1Char(';'));
-    QString picture = parts.value(0);
-    picture.replace(QLatin1Char('9'), QLatin1Char('0'));
     const QString blank = parts.value(2, QStringLiteral("_"));
-    return picture + QLatin1Char(';') + blank;
+    return parts.value(0) + QLatin1Char(';') + blank;
 }
 
 }  // namespace
