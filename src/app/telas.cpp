@@ -3,6 +3,7 @@
 #include "app/UPrincipal.h"
 #include "screens/registries/UCadEmpresa.h"
 #include "screens/registries/UCadastros.h"
+#include "screens/treasury/UCadLancamento.h"
 
 namespace {
 
@@ -30,4 +31,6 @@ void RegistraTelas(TFrmPrincipal& main) {
                         child<TFrmCadFuncionario>());
     main.registerScreen(QStringLiteral("Cadastro_da_Prefeitura"), Kind::Child,
                         child<TFrmCadEmpresa>());
+    main.registerScreen(QStringLiteral("Impressao_de_cheques_e_Lancamentos"), Kind::Child,
+                        child<TFrmCadLancamento>());
 }

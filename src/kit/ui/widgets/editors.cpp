@@ -94,6 +94,8 @@ void MoneyEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
     commit();
     showFormatted();
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
+        emit left();
 }
 
 DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {

@@ -53,6 +53,9 @@ public:
 
 signals:
     void valueChanged();
+    // The operator moved the focus elsewhere (not a window or popup taking it); the
+    // text has been read by then.
+    void left();
 
 protected:
     void focusInEvent(QFocusEvent* e) override;

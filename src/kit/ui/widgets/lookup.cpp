@@ -137,6 +137,7 @@ bool LookupCombo::showDialog() {
     if (accepted && !list_->isEmpty())
         choose(list_->value(keyField_));
     edit_->setFocus();
+    emit dialogClosed(accepted);
     return accepted;
 }
 

@@ -56,6 +56,8 @@ public:
 
 signals:
     void valueChanged(const QVariant& key);
+    // The selection dialog closed (chosen or not).
+    void dialogClosed(bool accepted);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,818 @@
+#include "screens/treasury/UCadLancamento.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/UPrincipal.h"
+#include "data/U_Biblioteca.h"
+#include "kit/core/messages.h"
+#include "kit/ui/widgets/datagrid.h"
+#include "kit/ui/widgets/editors.h"
+#include "kit/ui/widgets/lookup.h"
+#include "screens/treasury/UCadRapido.h"
+
+using kit::Money;
+
+namespace {
+
+const QColor kAzul(0x00, 0x80, 0xC0);
+
+class PageLabel : public QLabel {
+public:
+    PageLabel(const QString& text, std::function<void()> onClick, QWidget* parent)
+        : QLabel(text, parent), onClick_(std::move(onClick)) {
+        setCursor(Qt::PointingHandCursor);
+        setAutoFillBackground(true);
+        QPalette p = palette();
+        p.setColor(QPalette::Window, kAzul);
+        p.setColor(QPalette::WindowText, Qt::white);
+        setPalette(p);
+        QFont f = font();
+        f.setBold(true);
+        setFont(f);
+        setMargin(4);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { onClick_(); }
+
+private:
+    std::function<void()> onClick_;
+};
+
+QVariant money(std::optional<Money> m) {
+    return m ? QVariant::fromValue(*m) : QVariant();
+}
+std::optional<Money> moneyOf(const QVariant& v) {
+    return v.isNull() ? std::nullopt : std::optional<Money>(v.value<Money>());
+}
+
+const char* const kAbandono =
+    "Os dados estão sendo alterados no momento !\nDeseja realmente cancelar as alterações feitas ?";
+
+}  // namespace
+
+TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
+    : QWidget(parent), main_(main) {
+    setObjectName(QStringLiteral("FrmCadLancamento"));
+    setWindowTitle(QStringLiteral("Impressão de Cheques / Manutenção de Lançamentos"));
+    setProperty("abreMaximizada", true);
+
+    // Lookup lists, loaded now and kept while the window is open.
+    const QString recursos = QStringLiteral("SELECT * FROM RECURSO ORDER BY NOME ASC");
+    const QString atividades = QStringLiteral("SELECT * FROM ATIVIDADE ORDER BY NOME ASC");
+    const QString fornecedores = QStringLiteral("SELECT * FROM FORNECEDOR ORDER BY NOME ASC");
+    openList(QStringLiteral("tb_Recurso"), recursos);
+    openList(QStringLiteral("tb_RecursoCheque"), recursos);
+    openList(QStringLiteral("tb_RecursoEscolhe"), recursos);
+    openList(QStringLiteral("tb_Atividade"), atividades);
+    openList(QStringLiteral("tb_AtividadeL"), atividades);
+    openList(QStringLiteral("tb_Fornecedor"), fornecedores);
+    openList(QStringLiteral("tb_FornecedorL"), fornecedores);
+    openList(QStringLiteral("tb_Usuario"), QStringLiteral("SELECT * FROM USUARIO"));
+
+    auto entries = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    entries->setObjectName(QStringLiteral("tb_lancamentoL"));
+    entries->setSql(
+        QStringLiteral("SELECT * FROM LANCAMENTO WHERE DATA >= :pDATA AND CDRECURSO = :pRECURSO "
+                       "ORDER BY DATA ASC"));
+    entries->setParam(QStringLiteral("pRECURSO"), QVariant());
+    entries->setParam(QStringLiteral("pDATA"), QDate::currentDate());
+    entries->addLookupField(QStringLiteral("Recurso"), QStringLiteral("CDRECURSO"),
+                            &lista(QStringLiteral("tb_RecursoCheque")), QStringLiteral("CDRECURSO"),
+                            QStringLiteral("NOME"));
+    entries->addLookupField(QStringLiteral("Atividade"), QStringLiteral("CDATIVIDADE"),
+                            &lista(QStringLiteral("tb_AtividadeL")), QStringLiteral("CDATIVIDADE"),
+                            QStringLiteral("NOME"));
+    entries->addLookupField(QStringLiteral("Fornecedor"), QStringLiteral("CDFORNECEDOR"),
+                            &lista(QStringLiteral("tb_FornecedorL")),
+                            QStringLiteral("CDFORNECEDOR"), QStringLiteral("NOME"));
+    entries->addLookupField(QStringLiteral("Usuario"), QStringLiteral("CDUSUARIO"),
+                            &lista(QStringLiteral("tb_Usuario")), QStringLiteral("CDUSUARIO"),
+                            QStringLiteral("NOME"));
+    entries->setRequired(QStringLiteral("CDLANCAMENTO"));
+    entries->open();
+    tb_lancamentoL_ = entries.get();
+    owned_.push_back(std::move(entries));
+
+    auto saldo = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    saldo->setObjectName(QStringLiteral("q_SaldoAtual"));
+    saldo->setSql(QStringLiteral(
+        "SELECT s.SaldoAtual from Saldocaixa s where DtSaldo = (select max(DtSaldo) from "
+        "SaldoCaixa s where "
+        "s.cdrecurso= :pRecurso and s.dtsaldo <= :pDATAATUAL ) and s.cdrecurso = :pRecurso1"));
+    q_SaldoAtual_ = saldo.get();
+    owned_.push_back(std::move(saldo));
+
+    // The invoice list of the invoice picker.
+    auto notas = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    notas->setObjectName(QStringLiteral("Tb_Nota_Escolhe"));
+    notas->setSql(
+        QStringLiteral("SELECT N.CDNOTAS, N.CDEMPENHO, N.DTNOTA, N.VALORNOTA, N.NOTAELETRONICA, "
+                       "N.SALDO, F.NOME AS FORNECEDOR, "
+                       "E.NUMEMPENHO, N.NUMNOTA, N.HISTORICO, F.CDFORNECEDOR, "
+                       "N.IRPF,N.ISS,N.OUTROS,N.VALORBRUTO FROM NOTA N, EMPENHO E "
+                       "LEFT JOIN FORNECEDOR F ON F.CDFORNECEDOR = E.CDFORNECEDOR WHERE "
+                       "N.CDEMPENHO = E.CDEMPENHO AND N.SALDO > 0 "
+                       "ORDER BY N.NUMNOTA, N.DTNOTA"));
+    Tb_Nota_Escolhe_ = notas.get();
+    owned_.push_back(std::move(notas));
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 4);
+    auto* captions = new QHBoxLayout;
+    auto* l1 = new PageLabel(
+        QStringLiteral("Lançamentos"), [this] { mostraPagina(0); }, this);
+    l1->setObjectName(QStringLiteral("lbl_Lancamentos"));
+    auto* l2 = new PageLabel(
+        QStringLiteral("Impressão de Cheque"), [this] { mostraPagina(1); }, this);
+    l2->setObjectName(QStringLiteral("lbl_Cheques"));
+    captions->addWidget(l1);
+    captions->addWidget(l2);
+    captions->addStretch();
+    root->addLayout(captions);
+    pages_ = new QStackedWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl"));
+    root->addWidget(pages_);
+    auto* entryPage = new QWidget(pages_);
+    entryPage->setObjectName(QStringLiteral("TabSheet_Lancamentos"));
+    buildEntryPage(entryPage);
+    pages_->addWidget(entryPage);
+    auto* chequePage = new QWidget(pages_);
+    chequePage->setObjectName(QStringLiteral("TabSheet_Cheques"));
+    auto* cl = new QVBoxLayout(chequePage);
+    cl->addWidget(new QLabel(QStringLiteral("Agenda de cheques"), chequePage));
+    cl->addStretch();
+    pages_->addWidget(chequePage);
+    pages_->setCurrentIndex(0);
+
+    // Opening: no resource yet; the list from the first of the month; the balance at
+    // the month's last day.
+    const QDate today = QDate::currentDate();
+    dataInicial_->setDate(QDate(today.year(), today.month(), 1));
+    dataSaldo_ = QDate(today.year(), today.month(), DiasDoMes(today.month(), today.year()));
+    saldoTitulo_->setText(QStringLiteral("SALDO DIA ") + today.toString(QStringLiteral("dd/MM")) +
+                          QStringLiteral(":"));
+    dados_->setEnabled(false);
+    botoes_->setEnabled(false);
+    mostraLancamento();
+    connect(tb_lancamentoL_, &kit::DataSet::currentChanged, this, [this] {
+        if (!tb_lancamentoL_->isEditing())
+            mostraLancamento();
+    });
+    qApp->installEventFilter(this);
+}
+
+TFrmCadLancamento::~TFrmCadLancamento() {
+    qApp->removeEventFilter(this);
+}
+
+kit::DataSet* TFrmCadLancamento::openList(const QString& name, const QString& sql) {
+    auto ds = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    ds->setObjectName(name);
+    ds->setSql(sql);
+    ds->open();
+    kit::DataSet* raw = ds.get();
+    lists_.insert(name, raw);
+    owned_.push_back(std::move(ds));
+    return raw;
+}
+
+void TFrmCadLancamento::buildEntryPage(QWidget* page) {
+    auto* layout = new QVBoxLayout(page);
+    // The resource and the start date.
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("RECURSO"), page));
+    recurso_ = new kit::LookupCombo(&lista(QStringLiteral("tb_Recurso")),
+                                    QStringLiteral("CDRECURSO"), QStringLiteral("NOME"), page);
+    recurso_->setObjectName(QStringLiteral("edit_Recurso"));
+    recurso_->setDialogTitle(QStringLiteral("Escolha o Recurso"));
+    recurso_->setDialogColumns(
+        {kit::GridColumn("NUMCONTA", "Nº CONTA", 10), kit::GridColumn("NOME", "RECURSO", 40)});
+    recurso_->setMinimumWidth(320);
+    connect(recurso_, &kit::LookupCombo::dialogClosed, this, [this] {
+        if (!recurso_->value().isNull())
+            escolheRecurso();
+    });
+    top->addWidget(recurso_);
+    auto* r = new QPushButton(QStringLiteral("R"), page);
+    r->setObjectName(QStringLiteral("Bt_CadRecurso"));
+    r->setToolTip(QStringLiteral("Efetua Cadastro de Recurso"));
+    r->setFocusPolicy(Qt::NoFocus);
+    r->setFixedWidth(28);
+    connect(r, &QPushButton::clicked, this, &TFrmCadLancamento::cadastraRecurso);
+    top->addWidget(r);
+    top->addSpacing(20);
+    top->addWidget(new QLabel(QStringLiteral("DATA"), page));
+    dataInicial_ = new kit::DateEdit(page);
+    dataInicial_->setObjectName(QStringLiteral("edit_DataInicial"));
+    dataInicial_->setMaximumWidth(110);
+    top->addWidget(dataInicial_);
+    top->addStretch();
+    layout->addLayout(top);
+
+    // The list.
+    QVector<kit::GridColumn> columns = {{"DATA", "DATA", 10},
+                                        {"NUMCHEQUE", "Nº CHEQUE", 9},
+                                        {"Atividade", "ATIVIDADE", 25},
+                                        {"TIPO", "TIPO", 4},
+                                        {"VALOR", "VALOR LIQUIDO", 12},
+                                        {"NUMNOTA", "Nº NOTA/CONTRATO", 14},
+                                        {"VALORBRUTO", "VALOR BRUTO", 12},
+                                        {"ISS", "VALOR ISS", 10},
+                                        {"IRPF", "VALOR IRPF", 10},
+                                        {"NUMCONTATRANSF", "CONTA TRANSF", 10},
+                                        {"Fornecedor", "FORNECEDOR", 30},
+                                        {"OBS", "OBS", 30},
+                                        {"Usuario", "USUÁRIO", 15}};
+    for (auto& c : columns)
+        if (c.field == QLatin1String("VALOR") || c.field == QLatin1String("VALORBRUTO") ||
+            c.field == QLatin1String("ISS") || c.field == QLatin1String("IRPF"))
+            c.format = QStringLiteral(",0.##");
+    grid_ = new kit::DataGrid(tb_lancamentoL_, columns, page);
+    grid_->setObjectName(QStringLiteral("wwDBGrid_Lancamentos"));
+    QPalette gp = grid_->palette();
+    gp.setColor(QPalette::Base, Qt::white);
+    grid_->setPalette(gp);
+    grid_->setCellColours([](const kit::DataSet& ds, int row, const QString&) {
+        QColor text = Qt::black;
+        if (ds.valueAt(row, QStringLiteral("TIPO")).toString() == QLatin1String("C"))
+            text = Qt::blue;
+        const QDate d = ds.valueAt(row, QStringLiteral("DATA")).toDate();
+        if (d.isValid() && d > QDate::currentDate())
+            text = QColor(0x00, 0x80, 0x00);  // green wins
+        return std::make_pair(text, QColor());
+    });
+    connect(grid_, &QAbstractItemView::doubleClicked, this, &TFrmCadLancamento::Alterar);
+    layout->addWidget(grid_, 1);
+
+    // Legend and balance.
+    auto* legend = new QHBoxLayout;
+    const QList<QPair<QString, QColor>> items = {
+        {QStringLiteral("» DÉBITO"), Qt::black},
+        {QStringLiteral("» CRÉDITO"), Qt::blue},
+        {QStringLiteral("» LANÇAMENTOS FUTUROS"), QColor(0x00, 0x80, 0x00)}};
+    for (const auto& [text, colour] : items) {
+        auto* l = new QLabel(text, page);
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, colour);
+        l->setPalette(p);
+        legend->addWidget(l);
+    }
+    legend->addStretch();
+    saldoTitulo_ = new QLabel(page);
+    saldoTitulo_->setObjectName(QStringLiteral("lbl_SaldoDia"));
+    saldo_ = new QLabel(page);
+    saldo_->setObjectName(QStringLiteral("lbl_Saldo"));
+    QFont bold = saldo_->font();
+    bold.setBold(true);
+    saldoTitulo_->setFont(bold);
+    saldo_->setFont(bold);
+    saldo_->setMinimumWidth(140);
+    legend->addWidget(saldoTitulo_);
+    legend->addWidget(saldo_);
+    layout->addLayout(legend);
+
+    // The data panel "DADOS".
+    auto* box = new QGroupBox(QStringLiteral("DADOS"), page);
+    box->setObjectName(QStringLiteral("Pn_Dados"));
+    dados_ = box;
+    auto* g = new QGridLayout(box);
+    auto label = [&](const QString& text, int row, int col) {
+        g->addWidget(new QLabel(text, box), row, col);
+    };
+    auto quick = [&](const char* text, const char* name, const char* hint) {
+        auto* b = new QPushButton(QString::fromLatin1(text), box);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromUtf8(hint));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setFixedWidth(28);
+        return b;
+    };
+    data_ = new kit::DateEdit(box);
+    data_->setObjectName(QStringLiteral("edit_DATA"));
+    numNota_ = new QLineEdit(box);
+    numNota_->setObjectName(QStringLiteral("edit_NUMNOTA"));
+    numNota_->setReadOnly(true);
+    numCheque_ = new kit::IntegerEdit(9, box);
+    numCheque_->setObjectName(QStringLiteral("edit_NUMCHEQUE"));
+    tipo_ = new QComboBox(box);
+    tipo_->setObjectName(QStringLiteral("edit_TIPO"));
+    tipo_->addItems({QStringLiteral("C"), QStringLiteral("D")});
+    atividade_ = new kit::LookupCombo(&lista(QStringLiteral("tb_Atividade")),
+                                      QStringLiteral("CDATIVIDADE"), QStringLiteral("NOME"), box);
+    atividade_->setObjectName(QStringLiteral("edit_ATIVIDADE"));
+    atividade_->setDialogTitle(QStringLiteral("Escolha a Atividade"));
+    atividade_->setDialogColumns({kit::GridColumn("NOME", "ATIVIDADE", 40)});
+    fornecedor_ = new kit::LookupCombo(&lista(QStringLiteral("tb_Fornecedor")),
+                                       QStringLiteral("CDFORNECEDOR"), QStringLiteral("NOME"), box);
+    fornecedor_->setObjectName(QStringLiteral("edit_FORNECEDOR"));
+    fornecedor_->setDialogTitle(QStringLiteral("Escolha o Fornecedor"));
+    fornecedor_->setDialogColumns({kit::GridColumn("NOME", "FORNECEDOR", 50)});
+    fornecedor_->setClearable(true);
+    contaTransf_ = new kit::TextEdit(10, true, box);
+    contaTransf_->setObjectName(QStringLiteral("edit_NUMCONTATRANSF"));
+    obs_ = new kit::TextEdit(70, true, box);
+    obs_->setObjectName(QStringLiteral("edit_OBS"));
+    bruto_ = new kit::MoneyEdit(box);
+    bruto_->setObjectName(QStringLiteral("edit_VALORBRUTO"));
+    iss_ = new kit::MoneyEdit(box);
+    iss_->setObjectName(QStringLiteral("edit_ISS"));
+    irpf_ = new kit::MoneyEdit(box);
+    irpf_->setObjectName(QStringLiteral("edit_IRPF"));
+    outros_ = new kit::MoneyEdit(box);
+    outros_->setObjectName(QStringLiteral("edit_OUTROS"));
+    liquido_ = new kit::MoneyEdit(box);
+    liquido_->setObjectName(QStringLiteral("edit_VALOR"));
+    liquido_->setReadOnly(true);
+    liquido_->setFocusPolicy(Qt::NoFocus);
+
+    label(QStringLiteral("DT LANÇAMENTO"), 0, 0);
+    g->addWidget(data_, 1, 0);
+    label(QStringLiteral("Nº NOTA/CONTRATO"), 0, 1);
+    auto* notaLine = new QHBoxLayout;
+    notaLine->addWidget(numNota_);
+    QPushButton* n = quick("N", "Bt_CadNota", "Efetua Cadastro de Empenhos");
+    n->setEnabled(false);  // the invoice screens come later
+    notaLine->addWidget(n);
+    g->addLayout(notaLine, 1, 1);
+    label(QStringLiteral("Nº CHEQUE"), 0, 2);
+    g->addWidget(numCheque_, 1, 2);
+    label(QStringLiteral("TIPO"), 0, 3);
+    g->addWidget(tipo_, 1, 3);
+    label(QStringLiteral("ATIVIDADE"), 2, 0);
+    auto* ativLine = new QHBoxLayout;
+    ativLine->addWidget(atividade_);
+    QPushButton* a = quick("A", "Bt_CadAtividade", "Efetua Cadastro de Atividades");
+    connect(a, &QPushButton::clicked, this, &TFrmCadLancamento::cadastraAtividade);
+    ativLine->addWidget(a);
+    g->addLayout(ativLine, 3, 0, 1, 2);
+    label(QStringLiteral("FORNECEDOR"), 2, 2);
+    auto* fornLine = new QHBoxLayout;
+    fornLine->addWidget(fornecedor_);
+    QPushButton* f = quick("F", "Bt_CadFornecedor", "Efetua Cadastro de Fornecedores");
+    connect(f, &QPushButton::clicked, this, &TFrmCadLancamento::cadastraFornecedor);
+    fornLine->addWidget(f);
+    g->addLayout(fornLine, 3, 2, 1, 2);
+    label(QStringLiteral("CONTA TRASNF"), 4, 0);
+    g->addWidget(contaTransf_, 5, 0);
+    label(QStringLiteral("OBS:"), 4, 1);
+    g->addWidget(obs_, 5, 1, 1, 3);
+    label(QStringLiteral("VALOR BRUTO"), 6, 0);
+    g->addWidget(bruto_, 7, 0);
+    label(QStringLiteral("VALOR ISS"), 6, 1);
+    g->addWidget(iss_, 7, 1);
+    label(QStringLiteral("VALOR IRPF"), 6, 2);
+    g->addWidget(irpf_, 7, 2);
+    label(QStringLiteral("VALOR OUTROS"), 6, 3);
+    g->addWidget(outros_, 7, 3);
+    label(QStringLiteral("VALOR LÍQUIDO"), 6, 4);
+    g->addWidget(liquido_, 7, 4);
+    layout->addWidget(box);
+    setTabOrder(data_, numNota_);
+    setTabOrder(numNota_, numCheque_);
+    setTabOrder(numCheque_, tipo_);
+    setTabOrder(tipo_, atividade_);
+    setTabOrder(atividade_, fornecedor_);
+    setTabOrder(fornecedor_, contaTransf_);
+    setTabOrder(contaTransf_, obs_);
+    setTabOrder(obs_, bruto_);
+    setTabOrder(bruto_, iss_);
+    setTabOrder(iss_, irpf_);
+    setTabOrder(irpf_, outros_);
+
+    // The button bar.
+    botoes_ = new QWidget(page);
+    botoes_->setObjectName(QStringLiteral("Pn_Botoes"));
+    auto* bl = new QHBoxLayout(botoes_);
+    bl->setContentsMargins(0, 0, 0, 0);
+    struct B {
+        const char* name;
+        const char* caption;
+        QStyle::StandardPixmap icon;
+    };
+    const B defs[] = {{"Inserir", "Inserir", QStyle::SP_FileDialogNewFolder},
+                      {"Alterar", "Alterar", QStyle::SP_FileDialogDetailedView},
+                      {"Deletar", "Deletar", QStyle::SP_TrashIcon},
+                      {"Gravar", "Gravar", QStyle::SP_DialogSaveButton},
+                      {"Cancelar", "Cancelar", QStyle::SP_DialogCancelButton},
+                      {"Primeiro", "Primeiro", QStyle::SP_MediaSkipBackward},
+                      {"Anterior", "Anterior", QStyle::SP_MediaSeekBackward},
+                      {"Proximo", "Próximo", QStyle::SP_MediaSeekForward},
+                      {"Ultimo", "Último", QStyle::SP_MediaSkipForward}};
+    for (const B& b : defs) {
+        auto* button =
+            new QPushButton(style()->standardIcon(b.icon), QString::fromUtf8(b.caption), botoes_);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setFocusPolicy(Qt::NoFocus);
+        bl->addWidget(button);
+        buttons_.insert(QString::fromLatin1(b.name), button);
+    }
+    bl->addStretch();
+    layout->addWidget(botoes_);
+    connect(buttons_[QStringLiteral("Inserir")], &QPushButton::clicked, this,
+            &TFrmCadLancamento::Inserir);
+    connect(buttons_[QStringLiteral("Alterar")], &QPushButton::clicked, this,
+            &TFrmCadLancamento::Alterar);
+    connect(buttons_[QStringLiteral("Deletar")], &QPushButton::clicked, this,
+            &TFrmCadLancamento::Deletar);
+    connect(buttons_[QStringLiteral("Gravar")], &QPushButton::clicked, this,
+            &TFrmCadLancamento::Gravar);
+    connect(buttons_[QStringLiteral("Cancelar")], &QPushButton::clicked, this,
+            &TFrmCadLancamento::Cancelar);
+    connect(buttons_[QStringLiteral("Primeiro")], &QPushButton::clicked, this,
+            [this] { tb_lancamentoL_->first(); });
+    connect(buttons_[QStringLiteral("Anterior")], &QPushButton::clicked, this,
+            [this] { tb_lancamentoL_->prior(); });
+    connect(buttons_[QStringLiteral("Proximo")], &QPushButton::clicked, this,
+            [this] { tb_lancamentoL_->next(); });
+    connect(buttons_[QStringLiteral("Ultimo")], &QPushButton::clicked, this,
+            [this] { tb_lancamentoL_->last(); });
+    ligaEditores();
+}
+
+void TFrmCadLancamento::ligaEditores() {
+    // While an entry is edited every box writes into it as the operator types.
+    auto write = [this](const char* column, auto getter) {
+        return [this, column, getter] {
+            if (showing_ || !tb_lancamentoL_->isEditing())
+                return;
+            try {
+                tb_lancamentoL_->setValue(QString::fromLatin1(column), getter());
+            } catch (const kit::DataSetError&) {
+            }
+        };
+    };
+    connect(data_, &QLineEdit::textChanged, this, write("DATA", [this] {
+                return data_->date().isValid() ? QVariant(data_->date()) : QVariant();
+            }));
+    connect(numCheque_, &QLineEdit::textChanged, this, write("NUMCHEQUE", [this] {
+                const auto v = numCheque_->value();
+                return v ? QVariant(*v) : QVariant();
+            }));
+    connect(tipo_, &QComboBox::currentTextChanged, this,
+            write("TIPO", [this] { return QVariant(tipo_->currentText()); }));
+    connect(atividade_, &kit::LookupCombo::valueChanged, this,
+            write("CDATIVIDADE", [this] { return atividade_->value(); }));
+    connect(fornecedor_, &kit::LookupCombo::valueChanged, this,
+            write("CDFORNECEDOR", [this] { return fornecedor_->value(); }));
+    connect(contaTransf_, &QLineEdit::textChanged, this, write("NUMCONTATRANSF", [this] {
+                return contaTransf_->text().isEmpty() ? QVariant() : QVariant(contaTransf_->text());
+            }));
+    connect(obs_, &QLineEdit::textChanged, this, write("OBS", [this] {
+                return obs_->text().isEmpty() ? QVariant() : QVariant(obs_->text());
+            }));
+    connect(bruto_, &kit::MoneyEdit::valueChanged, this,
+            write("VALORBRUTO", [this] { return money(bruto_->value()); }));
+    connect(iss_, &kit::MoneyEdit::valueChanged, this,
+            write("ISS", [this] { return money(iss_->value()); }));
+    connect(irpf_, &kit::MoneyEdit::valueChanged, this,
+            write("IRPF", [this] { return money(irpf_->value()); }));
+    connect(outros_, &kit::MoneyEdit::valueChanged, this,
+            write("OUTROS", [this] { return money(outros_->value()); }));
+    connect(liquido_, &kit::MoneyEdit::valueChanged, this,
+            write("VALOR", [this] { return money(liquido_->value()); }));
+    for (kit::MoneyEdit* m : {bruto_, iss_, irpf_})
+        connect(m, &kit::MoneyEdit::left, this, [this] { calculaLiquido(false); });
+    connect(outros_, &kit::MoneyEdit::left, this, [this] { calculaLiquido(true); });
+}
+
+void TFrmCadLancamento::mostraLancamento() {
+    showing_ = true;
+    kit::DataSet& ds = *tb_lancamentoL_;
+    const bool has = ds.isActive() && (ds.isEditing() || !ds.isEmpty());
+    auto v = [&](const char* f) { return has ? ds.value(QString::fromLatin1(f)) : QVariant(); };
+    data_->setDate(v("DATA").toDate());
+    numNota_->setText(v("NUMNOTA").toString());
+    numCheque_->setValue(v("NUMCHEQUE"));
+    tipo_->setCurrentIndex(v("TIPO").toString() == QLatin1String("C")
+                               ? 0
+                               : (v("TIPO").toString() == QLatin1String("D") ? 1 : -1));
+    atividade_->setValue(v("CDATIVIDADE"));
+    fornecedor_->setValue(v("CDFORNECEDOR"));
+    contaTransf_->setText(v("NUMCONTATRANSF").toString());
+    obs_->setText(v("OBS").toString());
+    bruto_->setValue(moneyOf(v("VALORBRUTO")));
+    iss_->setValue(moneyOf(v("ISS")));
+    irpf_->setValue(moneyOf(v("IRPF")));
+    outros_->setValue(moneyOf(v("OUTROS")));
+    liquido_->setValue(moneyOf(v("VALOR")));
+    showing_ = false;
+}
+
+void TFrmCadLancamento::setBrowsing(bool enabled) {
+    dados_->setEnabled(false);
+    botoes_->setEnabled(enabled);
+    for (auto it = buttons_.begin(); it != buttons_.end(); ++it)
+        it.value()->setEnabled(
+            !(it.key() == QLatin1String("Gravar") || it.key() == QLatin1String("Cancelar")));
+    grid_->setEnabled(true);
+    recurso_->setEnabled(true);
+}
+
+void TFrmCadLancamento::setEditing() {
+    for (auto it = buttons_.begin(); it != buttons_.end(); ++it)
+        it.value()->setEnabled(it.key() == QLatin1String("Gravar") ||
+                               it.key() == QLatin1String("Cancelar"));
+    grid_->setEnabled(false);
+    recurso_->setEnabled(false);
+    dados_->setEnabled(true);
+    pages_->setCurrentIndex(0);
+}
+
+void TFrmCadLancamento::escolheRecurso() {
+    if (tb_lancamentoL_->isEditing())
+        return;
+    tb_lancamentoL_->close();
+    tb_lancamentoL_->setParam(
+        QStringLiteral("pDATA"),
+        dataInicial_->date().isValid()
+            ? dataInicial_->date()
+            : QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1));
+    tb_lancamentoL_->setParam(QStringLiteral("pRECURSO"), recurso_->value());
+    tb_lancamentoL_->open();
+    setBrowsing(true);
+    atualizaSaldo();
+    mostraLancamento();
+    if (kit::messages().confirm(QStringLiteral(" Deseja inserir um novo registro? ")))
+        Inserir();
+}
+
+void TFrmCadLancamento::atualizaSaldo() {
+    q_SaldoAtual_->close();
+    q_SaldoAtual_->setParam(QStringLiteral("pRecurso"), recurso_->value());
+    q_SaldoAtual_->setParam(QStringLiteral("pRecurso1"), recurso_->value());
+    q_SaldoAtual_->setParam(QStringLiteral("pDATAATUAL"), dataSaldo_);
+    q_SaldoAtual_->open();
+    const QVariant v =
+        q_SaldoAtual_->isEmpty() ? QVariant() : q_SaldoAtual_->value(QStringLiteral("SALDOATUAL"));
+    saldo_->setText(v.isNull() ? QString() : v.value<Money>().toCurrency());
+}
+
+void TFrmCadLancamento::Inserir() {
+    if (tb_lancamentoL_->isEditing() || recurso_->value().isNull())
+        return;
+    setEditing();
+    const int codigo = main_.DB_ZEL()
+                           .callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO"))
+                           .value(QStringLiteral("CODIGO"))
+                           .toInt();
+    kit::DataSet& ds = *tb_lancamentoL_;
+    ds.append();
+    ds.setValue(QStringLiteral("CDLANCAMENTO"), codigo);
+    ds.setValue(QStringLiteral("CDUSUARIO"), CdUsuarioAtual);
+    ds.setValue(QStringLiteral("CDRECURSO"), recurso_->value());
+    ds.setValue(QStringLiteral("TIPO"), QStringLiteral("D"));
+    ds.setValue(QStringLiteral("DATA"), QDate::currentDate());
+    for (const char* f : {"VALORBRUTO", "VALOR", "ISS", "IRPF", "OUTROS"})
+        ds.setValue(QString::fromLatin1(f), QVariant::fromValue(Money()));
+    brutoAntes_ = Money();
+    mostraLancamento();
+    data_->setFocus();
+}
+
+void TFrmCadLancamento::Alterar() {
+    if (tb_lancamentoL_->isEditing() || !botoes_->isEnabled())
+        return;
+    if (tb_lancamentoL_->isEmpty()) {
+        kit::messages().error(QStringLiteral("Banco de dados vazio!"));
+        return;
+    }
+    tb_lancamentoL_->edit();
+    setEditing();
+    brutoAntes_ = moneyOf(tb_lancamentoL_->value(QStringLiteral("VALORBRUTO"))).value_or(Money());
+    data_->setFocus();
+}
+
+void TFrmCadLancamento::Deletar() {
+    if (tb_lancamentoL_->isEditing() || !botoes_->isEnabled())
+        return;
+    if (tb_lancamentoL_->isEmpty()) {
+        kit::messages().error(QStringLiteral("O Banco de Dados está vazio !!!"));
+        return;
+    }
+    if (!kit::messages().confirm(QStringLiteral("Deseja realmente deletar o registro ???")))
+        return;
+    tb_lancamentoL_->remove();
+    AplicaAtualizacoes(*tb_lancamentoL_);
+    atualizaSaldo();
+    mostraLancamento();
+}
+
+void TFrmCadLancamento::calculaLiquido(bool perguntaGravar) {
+    if (!tb_lancamentoL_->isEditing())
+        return;
+    kit::DataSet& ds = *tb_lancamentoL_;
+    const Money bruto = moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money());
+    if (bruto > Money()) {
+        const Money liquido = bruto - moneyOf(ds.value(QStringLiteral("ISS"))).value_or(Money()) -
+                              moneyOf(ds.value(QStringLiteral("IRPF"))).value_or(Money()) -
+                              moneyOf(ds.value(QStringLiteral("OUTROS"))).value_or(Money());
+        liquido_->setValue(liquido);
+    }
+    if (perguntaGravar && kit::messages().confirm(QStringLiteral("Gravar o Lançamento?"))) {
+        Gravar();
+        recurso_->setFocus();
+    }
+}
+
+void TFrmCadLancamento::Gravar() {
+    kit::DataSet& ds = *tb_lancamentoL_;
+    if (!ds.isEditing())
+        return;
+    for (kit::MoneyEdit* m : {bruto_, iss_, irpf_, outros_})
+        if (m->hasFocus() && !m->commit())
+            return;
+    if (!data_->isAcceptable()) {
+        kit::messages().warning(
+            QStringLiteral("A data \"%1\" não é uma data válida!").arg(data_->text()));
+        data_->setFocus();
+        return;
+    }
+    // 1. Required fields.
+    if (ds.isNull(QStringLiteral("DATA")) || ds.isNull(QStringLiteral("VALOR")) ||
+        ds.isNull(QStringLiteral("CDRECURSO")) || ds.isNull(QStringLiteral("CDATIVIDADE")) ||
+        ds.isNull(QStringLiteral("TIPO"))) {
+        main_.AvisoCamposObrigatorios(QStringLiteral("Data, Valor, Atividade ou Tipo"));
+        data_->setFocus();
+        return;
+    }
+    kit::Database& db = main_.DB_ZEL();
+    // The resource may have been deleted by another workstation meanwhile.
+    if (db.value(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = :R"),
+                 {{QStringLiteral("R"), ds.value(QStringLiteral("CDRECURSO"))}})
+            .toInt() == 0) {
+        kit::messages().warning(
+            QStringLiteral("O recurso deste lançamento não existe mais no banco de dados.\n"
+                           "Cancele o lançamento e escolha o recurso novamente."));
+        return;
+    }
+    // 2. The invoice balance.
+    const bool temNota = !ds.isNull(QStringLiteral("NUMNOTA"));
+    if (temNota) {
+        const QVariant s =
+            db.value(QStringLiteral("SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"),
+                     {{QStringLiteral("pcdnotas"), ds.value(QStringLiteral("CDNOTAS"))}});
+        const Money saldo = moneyOf(s).value_or(Money());
+        if (moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money()) >
+            saldo + brutoAntes_) {
+            kit::messages().information(
+                QStringLiteral("O valor bruto não pode ser maior que o SALDO da NOTA"));
+            return;
+        }
+    }
+    // 3. Post and apply. When the database refuses, the entry stays on the screen
+    // in edit, as the operator typed it.
+    ds.setValue(QStringLiteral("LANCADO"), QStringLiteral("N"));
+    const bool wasInsert = ds.state() == kit::DataSet::State::Insert;
+    QVariantMap typed;
+    for (const kit::FieldDef& f : ds.fields())
+        if (f.kind == kit::FieldDef::Kind::Data)
+            typed.insert(f.name, ds.value(f.name));
+    const QVariant codigo = ds.value(QStringLiteral("CDLANCAMENTO"));
+    ds.post();
+    if (!AplicaAtualizacoes(ds)) {
+        if (ds.hasPendingChanges())
+            ds.cancelUpdates();
+        if (wasInsert)
+            ds.append();
+        else if (ds.locate(QStringLiteral("CDLANCAMENTO"), codigo))
+            ds.edit();
+        else
+            ds.append();
+        if (ds.isEditing())
+            for (auto it = typed.constBegin(); it != typed.constEnd(); ++it)
+                ds.setValue(it.key(), it.value());
+        mostraLancamento();
+        return;
+    }
+    // 4. The invoice is no longer scheduled.
+    if (temNota)
+        db.execute(
+            QStringLiteral("UPDATE NOTA SET AGENDADA = :PAGENDADA WHERE CDNOTAS = :PCDNOTAS"),
+            {{QStringLiteral("PAGENDADA"), QStringLiteral("N")},
+             {QStringLiteral("PCDNOTAS"), typed.value(QStringLiteral("CDNOTAS"))}});
+    // 5. History.
+    main_.RegistraHistorico(QStringLiteral("L"), codigo.toInt());
+    // 6. Back to browsing, with the balances the database now keeps.
+    setBrowsing(true);
+    atualizaSaldo();
+    if (Tb_Nota_Escolhe_->isActive())
+        Tb_Nota_Escolhe_->refresh();
+    mostraLancamento();
+}
+
+void TFrmCadLancamento::Cancelar() {
+    if (!tb_lancamentoL_->isEditing())
+        return;
+    tb_lancamentoL_->cancel();
+    setBrowsing(true);
+    atualizaSaldo();
+    mostraLancamento();
+}
+
+bool TFrmCadLancamento::confirmaAbandono() {
+    return kit::messages().confirm(QString::fromUtf8(kAbandono));
+}
+
+int TFrmCadLancamento::paginaAtual() const {
+    return pages_->currentIndex();
+}
+
+void TFrmCadLancamento::mostraPagina(int page) {
+    if (page == pages_->currentIndex())
+        return;
+    if (pages_->currentIndex() == 0 && tb_lancamentoL_->isEditing()) {
+        if (!confirmaAbandono())
+            return;
+        Cancelar();
+    }
+    pages_->setCurrentIndex(page);
+}
+
+void TFrmCadLancamento::closeEvent(QCloseEvent* event) {
+    if (tb_lancamentoL_->isEditing()) {
+        if (!confirmaAbandono()) {
+            event->ignore();
+            return;
+        }
+        tb_lancamentoL_->cancel();
+    }
+    for (auto& ds : owned_) ds->close();
+    event->accept();
+}
+
+bool TFrmCadLancamento::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || (w != this && !isAncestorOf(w)) || !w->isVisible())
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool editing = tb_lancamentoL_->isEditing();
+    auto enabled = [this](const char* b) {
+        return botoes_->isEnabled() && buttons_.value(QString::fromLatin1(b))->isEnabled();
+    };
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (w == tipo_) {
+                atividade_->setFocus();
+                return true;
+            }
+            focusNextChild();
+            return true;
+        case Qt::Key_F7:
+            if (editing && enabled("Gravar"))
+                Gravar();
+            return true;
+        case Qt::Key_F8:
+            if (editing && enabled("Cancelar"))
+                Cancelar();
+            return true;
+        case Qt::Key_F4:
+            if (!editing && enabled("Inserir"))
+                kit::messages().information(
+                    QStringLiteral("Este atalho não esta disponivel para esta operação"));
+            return true;
+        case Qt::Key_F5:
+            if (!editing && enabled("Alterar"))
+                Alterar();
+            return true;
+        case Qt::Key_F6:
+            if (!editing && enabled("Deletar"))
+                Deletar();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TFrmCadLancamento::cadastraAtividade() {
+    TFrmCadAtiv dialog(lista(QStringLiteral("tb_AtividadeL")), this);
+    dialog.exec();
+    lista(QStringLiteral("tb_Atividade")).refresh();
+}
+
+void TFrmCadLancamento::cadastraFornecedor() {
+    TFrmCadFornec dialog(lista(QStringLiteral("tb_FornecedorL")), this);
+    dialog.exec();
+    lista(QStringLiteral("tb_Fornecedor")).refresh();
+}
+
+void TFrmCadLancamento::cadastraRecurso() {
+    TFrmCadRec dialog(lista(QStringLiteral("tb_RecursoCheque")), this);
+    dialog.exec();
+    lista(QStringLiteral("tb_Recurso")).refresh();
+    lista(QStringLiteral("tb_RecursoEscolhe")).refresh();
+}

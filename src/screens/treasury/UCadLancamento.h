@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <memory>
+
+#include "kit/core/money.h"
+#include "kit/db/dataset.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class TFrmPrincipal;
+
+namespace kit {
+class DataGrid;
+class DateEdit;
+class IntegerEdit;
+class LookupCombo;
+class MoneyEdit;
+class TextEdit;
+}  // namespace kit
+
+// "Impressão de Cheques / Manutenção de Lançamentos": the entries of one resource
+// from a start date, with the resource's balance, where entries are typed, edited,
+// deleted and saved; and the cheque schedule page.
+class TFrmCadLancamento : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent = nullptr);
+    ~TFrmCadLancamento() override;
+
+    kit::DataSet& tb_lancamentoL() { return *tb_lancamentoL_; }
+    kit::DataSet& lista(const QString& name) { return *lists_.value(name); }
+    kit::LookupCombo* recursoBox() const { return recurso_; }
+
+    // The commands of the entry page.
+    void Inserir();
+    void Alterar();
+    void Deletar();
+    void Gravar();
+    void Cancelar();
+
+    // What happens when the resource dialog closes with a resource in the box.
+    void escolheRecurso();
+    void atualizaSaldo();
+    // Shows a page: 0 entries, 1 cheques (with the guard of the entry page).
+    void mostraPagina(int page);
+    int paginaAtual() const;
+
+    // The quick-add buttons.
+    void cadastraAtividade();
+    void cadastraFornecedor();
+    void cadastraRecurso();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildEntryPage(QWidget* page);
+    void setBrowsing(bool enabled);
+    void setEditing();
+    void mostraLancamento();
+    void ligaEditores();
+    void calculaLiquido(bool perguntaGravar);
+    bool confirmaAbandono();
+    kit::DataSet* openList(const QString& name, const QString& sql);
+
+    TFrmPrincipal& main_;
+    QHash<QString, kit::DataSet*> lists_;
+    std::vector<std::unique_ptr<kit::DataSet>> owned_;
+    kit::DataSet* tb_lancamentoL_ = nullptr;
+    kit::DataSet* q_SaldoAtual_ = nullptr;
+    kit::DataSet* Tb_Nota_Escolhe_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
+    kit::LookupCombo* recurso_ = nullptr;
+    kit::DateEdit* dataInicial_ = nullptr;
+    kit::DataGrid* grid_ = nullptr;
+    QLabel* saldoTitulo_ = nullptr;
+    QLabel* saldo_ = nullptr;
+    QWidget* dados_ = nullptr;
+    QWidget* botoes_ = nullptr;
+    QHash<QString, QPushButton*> buttons_;
+    // The data panel.
+    kit::DateEdit* data_ = nullptr;
+    QLineEdit* numNota_ = nullptr;
+    kit::IntegerEdit* numCheque_ = nullptr;
+    QComboBox* tipo_ = nullptr;
+    kit::LookupCombo* atividade_ = nullptr;
+    kit::LookupCombo* fornecedor_ = nullptr;
+    kit::TextEdit* contaTransf_ = nullptr;
+    kit::TextEdit* obs_ = nullptr;
+    kit::MoneyEdit* bruto_ = nullptr;
+    kit::MoneyEdit* iss_ = nullptr;
+    kit::MoneyEdit* irpf_ = nullptr;
+    kit::MoneyEdit* outros_ = nullptr;
+    kit::MoneyEdit* liquido_ = nullptr;
+    QDate dataSaldo_;
+    kit::Money brutoAntes_;  // the gross value before the edit
+    bool showing_ = false;   // filling the boxes from the row
+    bool changingPage_ = false;
+};
