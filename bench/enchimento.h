@@ -1,0 +1,60 @@
+#pragma once
+
+// Fills a benchmark database quickly: five resources (codes 11 to 15), one
+// activity and n entries over ten years, with the daily balances built in one
+// statement (the upkeep is switched off while loading, then on again), and a
+// table LANCAMENTO_NUA with the entry's columns and no trigger or reference.
+
+#include "kit/db/database.h"
+
+namespace bench {
+
+inline void fill(kit::Database& db, int n) {
+    fb::Transaction tr(db.connection());
+    tr.executeImmediate(QStringLiteral(
+        "INSERT INTO RECURSO (CDRECURSO, NOME) SELECT 10 + R, 'RECURSO ' || R FROM "
+        "(SELECT 1 R FROM RDB$DATABASE UNION ALL SELECT 2 FROM RDB$DATABASE UNION ALL SELECT 3 "
+        "FROM RDB$DATABASE "
+        "UNION ALL SELECT 4 FROM RDB$DATABASE UNION ALL SELECT 5 FROM RDB$DATABASE)"));
+    tr.executeImmediate(
+        QStringLiteral("INSERT INTO ATIVIDADE (CDATIVIDADE, NOME) VALUES (1, 'DESPESAS')"));
+    tr.commit();
+    // Bulk load with the upkeep off, then the daily balances in one statement.
+    fb::Transaction t2(db.connection());
+    t2.executeImmediate(QStringLiteral("ALTER TRIGGER LANCAMENTO_SALDOS INACTIVE"));
+    t2.commit();
+    fb::Transaction t3(db.connection());
+    t3.executeImmediate(
+        QStringLiteral(
+            "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
+            "INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, VALORBRUTO, CDRECURSO, "
+            "CDATIVIDADE, LANCADO) "
+            "VALUES (:I + 1, DATEADD(-(3650 - MOD(:I * 3650 / %1, 3650)) DAY TO CURRENT_DATE), "
+            "IIF(MOD(:I, 7) = 0, 'C', 'D'), MOD(:I * 37, 100000) / 100.0 + 1, MOD(:I * 37, 100000) "
+            "/ 100.0 + 1, "
+            "11 + MOD(:I, 5), 1, 'N'); I = I + 1; END END")
+            .arg(n));
+    t3.commit();
+    fb::Transaction t4(db.connection());
+    t4.executeImmediate(QStringLiteral(
+        "INSERT INTO SALDOCAIXA (CDRECURSO, DTSALDO, TOTCREDITO, TOTDEBITO, SALDOATUAL) "
+        "SELECT CDRECURSO, DATA, C, D, SUM(C - D) OVER (PARTITION BY CDRECURSO ORDER BY DATA) FROM "
+        "(SELECT CDRECURSO, DATA, SUM(IIF(TIPO = 'C', VALOR, 0)) C, SUM(IIF(TIPO = 'D', VALOR, 0)) "
+        "D "
+        " FROM LANCAMENTO GROUP BY CDRECURSO, DATA)"));
+    t4.executeImmediate(QStringLiteral("ALTER SEQUENCE GEN_LANCAMENTO RESTART WITH %1").arg(n));
+    t4.commit();
+    fb::Transaction t5(db.connection());
+    t5.executeImmediate(QStringLiteral("ALTER TRIGGER LANCAMENTO_SALDOS ACTIVE"));
+    t5.executeImmediate(
+        QStringLiteral("CREATE TABLE LANCAMENTO_NUA (CDLANCAMENTO INTEGER NOT NULL PRIMARY KEY, "
+                       "DATA DATE, TIPO CHAR(1), "
+                       "VALOR NUMERIC(15,2), VALORBRUTO NUMERIC(15,2), CDRECURSO SMALLINT, "
+                       "CDATIVIDADE SMALLINT, LANCADO CHAR(1))"));
+    t5.commit();
+    fb::Transaction t6(db.connection());
+    t6.executeImmediate(QStringLiteral("SET STATISTICS INDEX IX_LANCAMENTO_RECURSO_DATA"));
+    t6.commit();
+}
+
+}  // namespace bench

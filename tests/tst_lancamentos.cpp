@@ -1,0 +1,428 @@
+// The treasury entry screen, driven offscreen against a real embedded database.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/UPrincipal.h"
+#include "app/aplicacao.h"
+#include "app/telas.h"
+#include "data/U_Biblioteca.h"
+#include "data/verificacao.h"
+#include "kit/core/messages.h"
+#include "kit/ui/widgets/editors.h"
+#include "kit/ui/widgets/lookup.h"
+#include "screens/treasury/UCadLancamento.h"
+#include "screens/treasury/UCadRapido.h"
+#include "testdb.h"
+
+using kit::Money;
+
+class TstLancamentos : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void openingAndChoosingAResource();
+    void insertAndSave();
+    void colours();
+    void requiredFields();
+    void invoiceBalance();
+    void netValue();
+    void saveClearsReconciliation();
+    void refusedApplyWritesNoHistory();
+    void guards();
+    void quickAdd();
+    void badInput();
+
+private:
+    TFrmCadLancamento* open();
+    void choose(int resource, bool insert);
+    void pick(const char* box, const char* field, int code);
+    void type(const char* box, const QString& text, const char* next);
+    template <class W>
+    W* w(const char* name) {
+        return screen_->findChild<W*>(QLatin1String(name));
+    }
+    QPushButton* button(const char* name) { return w<QPushButton>(name); }
+    int count(const QString& sql) { return db_->value(sql).toInt(); }
+
+    std::unique_ptr<TestDatabase> t_;
+    std::unique_ptr<kit::Database> db_;
+    TFrmPrincipal* main_ = nullptr;
+    TFrmCadLancamento* screen_ = nullptr;
+    kit::RecordingMessageService* messages_ = nullptr;
+};
+
+void TstLancamentos::init() {
+    QVERIFY_DB(t_ = TestDatabase::embedded());
+    t_->addFixtureRows();
+    db_ = t_->database();
+    auto recorder = std::make_unique<kit::RecordingMessageService>();
+    messages_ = recorder.get();
+    kit::setMessageService(std::move(recorder));
+    CdUsuarioAtual = 1;
+    main_ = new TFrmPrincipal(*db_);
+    RegistraTelas(*main_);
+    main_->resize(1200, 800);
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main_));
+}
+
+void TstLancamentos::cleanup() {
+    messages_->answers.clear();
+    messages_->defaultAnswer = true;
+    for (QMdiSubWindow* s : main_->mdiArea()->subWindowList()) s->close();
+    delete main_;
+    db_.reset();
+    t_.reset();
+}
+
+TFrmCadLancamento* TstLancamentos::open() {
+    QAction* entry =
+        main_->findChild<QAction*>(QStringLiteral("Impressao_de_cheques_e_Lancamentos"));
+    if (!entry->isEnabled())
+        return nullptr;
+    entry->trigger();
+    screen_ = qobject_cast<TFrmCadLancamento*>(
+        main_->screenInstance(QStringLiteral("Impressao_de_cheques_e_Lancamentos")));
+    return screen_;
+}
+
+void TstLancamentos::choose(int resource, bool insert) {
+    screen_->recursoBox()->dialogHook = [resource](kit::LookupDialog& d) {
+        if (d.windowTitle() != QLatin1String("Escolha o Recurso"))
+            return false;
+        return d.grid()->dataModel()->dataSet()->locate(QStringLiteral("CDRECURSO"), resource);
+    };
+    messages_->answer(insert);
+    screen_->recursoBox()->showDialog();
+}
+
+void TstLancamentos::pick(const char* box, const char* field, int code) {
+    auto* combo = w<kit::LookupCombo>(box);
+    combo->dialogHook = [field, code](kit::LookupDialog& d) {
+        return d.grid()->dataModel()->dataSet()->locate(QLatin1String(field), code);
+    };
+    combo->showDialog();
+}
+
+void TstLancamentos::type(const char* box, const QString& text, const char* next) {
+    auto* edit = w<QLineEdit>(box);
+    edit->setFocus();
+    edit->setText(text);
+    w<QWidget>(next)->setFocus();
+}
+
+void TstLancamentos::openingAndChoosingAResource() {
+    QVERIFY(open());
+    QCOMPARE(screen_->windowTitle(),
+             QStringLiteral("Impressão de Cheques / Manutenção de Lançamentos"));
+    QTRY_VERIFY(main_->mdiArea()->activeSubWindow()->isMaximized());
+    QCOMPARE(main_->findChild<QAction*>(QStringLiteral("Impressao_de_cheques_e_Lancamentos"))
+                 ->shortcut()
+                 .toString(),
+             QStringLiteral("Ctrl+L"));
+    QCOMPARE(w<QLabel>("lbl_SaldoDia")->text(),
+             QStringLiteral("SALDO DIA ") + QDate::currentDate().toString(QStringLiteral("dd/MM")) +
+                 QStringLiteral(":"));
+    QCOMPARE(w<QLabel>("lbl_Lancamentos")->text(), QStringLiteral("Lançamentos"));
+    QCOMPARE(w<QLabel>("lbl_Cheques")->text(), QStringLiteral("Impressão de Cheque"));
+    // Before any resource: the keys do nothing.
+    w<QWidget>("edit_DataInicial")->setFocus();
+    QTest::keyClick(w<QWidget>("edit_DataInicial"), Qt::Key_F5);
+    QTest::keyClick(w<QWidget>("edit_DataInicial"), Qt::Key_F4);
+    QVERIFY(messages_->messages.empty());
+    QVERIFY(!button("Inserir")->isEnabled() || !w<QWidget>("Pn_Botoes")->isEnabled());
+
+    choose(1, false);
+    QCOMPARE(messages_->last(), QStringLiteral(" Deseja inserir um novo registro? "));
+    QVERIFY(w<QWidget>("Pn_Botoes")->isEnabled());
+    QVERIFY(button("Inserir")->isEnabled() && !button("Gravar")->isEnabled());
+    QCOMPARE(w<QLabel>("lbl_Saldo")->text(), QString());  // no balance yet
+    QTest::keyClick(w<QWidget>("edit_DataInicial"), Qt::Key_F4);
+    QCOMPARE(messages_->last(),
+             QStringLiteral("Este atalho não esta disponivel para esta operação"));
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    // The same resource again reloads and asks again.
+    choose(1, false);
+    QCOMPARE(messages_->messages.size(), size_t(3));
+}
+
+void TstLancamentos::insertAndSave() {
+    QVERIFY(open());
+    db_->execute(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
+                       "(500, CURRENT_DATE - 1, 'C', 1000, 1)"));
+    choose(1, true);
+    kit::DataSet& ds = screen_->tb_lancamentoL();
+    QCOMPARE(ds.state(), kit::DataSet::State::Insert);
+    QVERIFY(ds.value(QStringLiteral("CDLANCAMENTO")).toInt() > 0);
+    QCOMPARE(ds.text(QStringLiteral("TIPO")), QStringLiteral("D"));
+    QCOMPARE(ds.value(QStringLiteral("DATA")).toDate(), QDate::currentDate());
+    QCOMPARE(ds.value(QStringLiteral("CDUSUARIO")).toInt(), 1);
+    QTRY_COMPARE(QApplication::focusWidget(), w<QWidget>("edit_DATA"));
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    pick("edit_FORNECEDOR", "CDFORNECEDOR", 1);
+    type("edit_VALORBRUTO", QStringLiteral("250,00"), "edit_ISS");
+    QCOMPARE(w<kit::MoneyEdit>("edit_VALOR")->value()->cents(), 25000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);
+    QVERIFY(!EmEdicao(ds));
+    QCOMPARE(ds.recordCount(), 2);
+    QCOMPARE(w<QLabel>("lbl_Saldo")->text(),
+             QStringLiteral("R$ 750,00"));  // what the database keeps
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 250 AND LANCADO = "
+                                  "'N' AND CDFORNECEDOR = 1")),
+             1);
+    QCOMPARE(count(QStringLiteral(
+                 "SELECT COUNT(*) FROM HISTORICOUSUARIO WHERE TIPO = 'L' AND CDUSUARIO = 1")),
+             1);
+    // Delete it: the balance follows, no history.
+    QVERIFY(ds.locate(QStringLiteral("VALOR"), QVariant::fromValue(Money::fromReais(250))));
+    QTest::keyClick(w<QWidget>("wwDBGrid_Lancamentos"), Qt::Key_F6);
+    QCOMPARE(messages_->last(), QStringLiteral("Deseja realmente deletar o registro ???"));
+    QCOMPARE(w<QLabel>("lbl_Saldo")->text(), QStringLiteral("R$ 1.000,00"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 1);
+    QVERIFY(data::verifyDerivedValues(db_->connection()).isEmpty());
+}
+
+void TstLancamentos::colours() {
+    db_->execute(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
+                       "(1, CURRENT_DATE, 'D', 1, 1)"));
+    db_->execute(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
+                       "(2, CURRENT_DATE, 'C', 2, 1)"));
+    db_->execute(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
+                       "(3, CURRENT_DATE + 1, 'C', 3, 1)"));
+    QVERIFY(open());
+    choose(1, false);
+    auto* model = w<kit::DataGrid>("wwDBGrid_Lancamentos")->model();
+    QCOMPARE(model->rowCount(), 3);
+    QHash<int, QColor> byCode;
+    for (int r = 0; r < 3; ++r)
+        byCode.insert(screen_->tb_lancamentoL().valueAt(r, QStringLiteral("CDLANCAMENTO")).toInt(),
+                      model->index(r, 0).data(Qt::ForegroundRole).value<QColor>());
+    QCOMPARE(byCode[1], QColor(Qt::black));
+    QCOMPARE(byCode[2], QColor(Qt::blue));
+    QCOMPARE(byCode[3], QColor(0x00, 0x80, 0x00));  // tomorrow: green, even as a credit
+    QCOMPARE(model->headerData(4, Qt::Horizontal, Qt::DisplayRole).toString(),
+             QStringLiteral("VALOR LIQUIDO"));
+    QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("1"));  // ",0.##"
+}
+
+void TstLancamentos::requiredFields() {
+    QVERIFY(open());
+    choose(1, true);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);  // no activity
+    QCOMPARE(messages_->last(),
+             QStringLiteral("Peencha os campos! (Data, Valor, Atividade ou Tipo)"));
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(QApplication::focusWidget(), w<QWidget>("edit_DATA"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);  // editing: nothing
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(screen_->tb_lancamentoL().recordCount(), 0);
+}
+
+void TstLancamentos::invoiceBalance() {
+    db_->execute(QStringLiteral("UPDATE NOTA SET AGENDADA = 'S' WHERE CDNOTAS = 1"));
+    QVERIFY(open());
+    choose(1, true);
+    kit::DataSet& ds = screen_->tb_lancamentoL();
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    ds.setValue(QStringLiteral("CDNOTAS"), 1);  // as the invoice picker writes it
+    ds.setValue(QStringLiteral("CDEMPENHO"), 1);
+    ds.setValue(QStringLiteral("NUMNOTA"), QStringLiteral("501"));
+    type("edit_VALORBRUTO", QStringLiteral("100,01"), "edit_ISS");
+    screen_->Gravar();
+    QCOMPARE(messages_->last(),
+             QStringLiteral("O valor bruto não pode ser maior que o SALDO da NOTA"));
+    QVERIFY(EmEdicao(ds));
+    type("edit_VALORBRUTO", QStringLiteral("100,00"), "edit_ISS");
+    screen_->Gravar();
+    QVERIFY(!EmEdicao(ds));
+    QCOMPARE(db_->value(QStringLiteral("SELECT SALDO FROM NOTA WHERE CDNOTAS = 1"))
+                 .value<Money>()
+                 .cents(),
+             0);
+    QCOMPARE(db_->value(QStringLiteral("SELECT AGENDADA FROM NOTA WHERE CDNOTAS = 1")).toString(),
+             QStringLiteral("N"));
+    QCOMPARE(db_->value(QStringLiteral("SELECT VALORPAGO FROM EMPENHO WHERE CDEMPENHO = 1"))
+                 .value<Money>()
+                 .cents(),
+             10000);
+    // The same entry edited again: its own gross value counts back in.
+    screen_->Alterar();
+    screen_->Gravar();
+    QVERIFY(!EmEdicao(ds));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 2);
+}
+
+void TstLancamentos::netValue() {
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    type("edit_VALORBRUTO", QStringLiteral("1.000,00"), "edit_ISS");
+    type("edit_ISS", QStringLiteral("50"), "edit_IRPF");
+    type("edit_IRPF", QStringLiteral("15,00"), "edit_OUTROS");
+    messages_->answer(false);
+    type("edit_OUTROS", QStringLiteral("0"), "edit_OBS");
+    QCOMPARE(messages_->last(), QStringLiteral("Gravar o Lançamento?"));
+    QCOMPARE(w<kit::MoneyEdit>("edit_VALOR")->value()->cents(), 93500);
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("VALOR")).value<Money>().cents(),
+             93500);
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    // Deductions beyond the gross value: a negative net value, saved (answer Yes).
+    type("edit_IRPF", QStringLiteral("2.000,00"), "edit_OUTROS");
+    type("edit_OUTROS", QStringLiteral("0"), "edit_OBS");
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(db_->value(QStringLiteral("SELECT VALOR FROM LANCAMENTO")).value<Money>().cents(),
+             -105000);
+}
+
+void TstLancamentos::saveClearsReconciliation() {
+    db_->execute(QStringLiteral(
+        "INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, CDATIVIDADE, LANCADO) "
+        "VALUES (9, CURRENT_DATE, 'D', 10, 1, 1, 'S')"));
+    QVERIFY(open());
+    choose(1, false);
+    QTest::keyClick(w<QWidget>("edit_DataInicial"), Qt::Key_F5);
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);
+    QCOMPARE(db_->value(QStringLiteral("SELECT LANCADO FROM LANCAMENTO WHERE CDLANCAMENTO = 9"))
+                 .toString(),
+             QStringLiteral("N"));
+}
+
+void TstLancamentos::refusedApplyWritesNoHistory() {
+    db_->execute(
+        QStringLiteral("INSERT INTO ATIVIDADE (CDATIVIDADE, NOME) VALUES (2, 'A APAGAR')"));
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 2);
+    type("edit_VALORBRUTO", QStringLiteral("10"), "edit_ISS");
+    db_->execute(
+        QStringLiteral("DELETE FROM ATIVIDADE WHERE CDATIVIDADE = 2"));  // another workstation
+    screen_->Gravar();
+    QVERIFY(messages_->last().startsWith(QStringLiteral("Não foi possível completar a operação!")));
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));  // still there, as typed
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("VALOR")).value<Money>().cents(), 1000);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    screen_->Gravar();
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 1);
+}
+
+void TstLancamentos::guards() {
+    QVERIFY(open());
+    choose(1, true);
+    const QString question = QStringLiteral(
+        "Os dados estão sendo alterados no momento !\nDeseja realmente cancelar as alterações "
+        "feitas ?");
+    messages_->answer(false);
+    QTest::mouseClick(w<QLabel>("lbl_Cheques"), Qt::LeftButton);
+    QCOMPARE(messages_->last(), question);
+    QCOMPARE(screen_->paginaAtual(), 0);
+    messages_->answer(false);
+    QVERIFY(!main_->mdiArea()->activeSubWindow()->close());
+    QVERIFY(main_->screenInstance(QStringLiteral("Impressao_de_cheques_e_Lancamentos")));
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    messages_->answer(true);
+    QTest::mouseClick(w<QLabel>("lbl_Cheques"), Qt::LeftButton);
+    QCOMPARE(screen_->paginaAtual(), 1);
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    QTest::mouseClick(w<QLabel>("lbl_Lancamentos"), Qt::LeftButton);
+    QCOMPARE(screen_->paginaAtual(), 0);
+    QVERIFY(main_->mdiArea()->activeSubWindow()->close());
+    QTRY_VERIFY(!main_->screenInstance(QStringLiteral("Impressao_de_cheques_e_Lancamentos")));
+}
+
+void TstLancamentos::quickAdd() {
+    QVERIFY(open());
+    choose(1, false);
+    QVERIFY(!button("Bt_CadNota")->isEnabled());  // the invoice screens come later
+    // "A": the code proposed, the empty name refused, then saved.
+    QTimer::singleShot(0, this, [this] {
+        auto* d = qobject_cast<TFrmCadRapido*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Cadastro de Atividades"));
+        QCOMPARE(d->box(QStringLiteral("CDATIVIDADE"))->text(), QStringLiteral("2"));
+        d->confirma();
+        QCOMPARE(messages_->last(), QStringLiteral("Preencha o campo Nome"));
+        QVERIFY(d->isVisible());
+        QTest::keyClicks(d->box(QStringLiteral("NOME")), QStringLiteral("diarias"));
+        d->confirma();
+    });
+    screen_->cadastraAtividade();
+    QCOMPARE(
+        db_->value(QStringLiteral("SELECT NOME FROM ATIVIDADE WHERE CDATIVIDADE = 2")).toString(),
+        QStringLiteral("DIARIAS"));
+    QVERIFY(
+        screen_->lista(QStringLiteral("tb_Atividade")).locate(QStringLiteral("CDATIVIDADE"), 2));
+    // "F" closed without OK adds nothing.
+    QTimer::singleShot(0, this, [] {
+        auto* d = qobject_cast<TFrmCadRapido*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QTest::keyClicks(d->box(QStringLiteral("NOME")), QStringLiteral("nada"));
+        d->reject();
+    });
+    screen_->cadastraFornecedor();
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM FORNECEDOR")), 1);
+    QCOMPARE(screen_->lista(QStringLiteral("tb_FornecedorL")).recordCount(), 1);
+    // "R": the new resource can be chosen at once.
+    QTimer::singleShot(0, this, [] {
+        auto* d = qobject_cast<TFrmCadRapido*>(QApplication::activeModalWidget());
+        QVERIFY(d);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Cadastro de Recurso"));
+        QTest::keyClicks(d->box(QStringLiteral("NOME")), QStringLiteral("convenio"));
+        QTest::keyClicks(d->box(QStringLiteral("AGENCIA")), QStringLiteral("321"));
+        d->confirma();
+    });
+    screen_->cadastraRecurso();
+    QCOMPARE(
+        db_->value(QStringLiteral("SELECT NOME || '/' || AGENCIA FROM RECURSO WHERE CDRECURSO = 3"))
+            .toString(),
+        QStringLiteral("CONVENIO/321"));
+    choose(3, false);
+    QCOMPARE(screen_->recursoBox()->text(), QStringLiteral("CONVENIO"));
+}
+
+void TstLancamentos::badInput() {
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    type("edit_VALORBRUTO", QStringLiteral("12a,00"), "edit_ISS");  // letters: refused, value kept
+    QVERIFY(messages_->last().contains(QStringLiteral("não é um valor válido")));
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("VALORBRUTO")).value<Money>().cents(),
+             0);
+    auto* date = w<kit::DateEdit>("edit_DATA");
+    date->setText(QStringLiteral("31/02/2026"));
+    screen_->Gravar();
+    QVERIFY(messages_->last().contains(QStringLiteral("não é uma data válida")));
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    date->setDate(QDate::currentDate());
+    // The resource deleted by another workstation meanwhile.
+    db_->execute(QStringLiteral("DELETE FROM RECURSO WHERE CDRECURSO = 1"));
+    screen_->Gravar();
+    QVERIFY(messages_->last().contains(QStringLiteral("não existe mais")));
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
+    screen_->Cancelar();
+    QVERIFY(button("Inserir")->isEnabled());
+}
+
+int main(int argc, char** argv) {
+    TesourariaApplication app(argc, argv);
+    TstLancamentos test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_lancamentos.moc"
