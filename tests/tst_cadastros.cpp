@@ -71,9 +71,7 @@ private:
 void TstCadastros::init() {
     QVERIFY_DB(t_ = TestDatabase::embedded());
     db_ = t_->database();
-    auto recorder = std::make_unique<kit::RecordingMessageService>();
-    messages_ = recorder.get();
-    kit::setMessageService(std::move(recorder));
+    messages_ = recordMessages();
     main_ = new TFrmPrincipal(*db_);
     RegistraTelas(*main_);
     main_->resize(1100, 700);

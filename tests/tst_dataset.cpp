@@ -34,9 +34,7 @@ void TstDataSet::initTestCase() {
     QVERIFY_DB(t_ = TestDatabase::embedded());
     t_->addFixtureRows();
     db_ = t_->database();
-    auto recorder = std::make_unique<kit::RecordingMessageService>();
-    messages_ = recorder.get();
-    kit::setMessageService(std::move(recorder));
+    messages_ = recordMessages();
 }
 
 void TstDataSet::init() {

@@ -62,9 +62,7 @@ void TstLancamentos::init() {
     QVERIFY_DB(t_ = TestDatabase::embedded());
     t_->addFixtureRows();
     db_ = t_->database();
-    auto recorder = std::make_unique<kit::RecordingMessageService>();
-    messages_ = recorder.get();
-    kit::setMessageService(std::move(recorder));
+    messages_ = recordMessages();
     CdUsuarioAtual = 1;
     main_ = new TFrmPrincipal(*db_);
     RegistraTelas(*main_);

@@ -50,9 +50,7 @@ private:
 void TstPrincipal::initTestCase() {
     QVERIFY_DB(t_ = TestDatabase::embedded());
     db_ = t_->database();
-    auto recorder = std::make_unique<kit::RecordingMessageService>();
-    messages_ = recorder.get();
-    kit::setMessageService(std::move(recorder));
+    messages_ = recordMessages();
 }
 
 void TstPrincipal::init() {

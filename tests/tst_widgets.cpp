@@ -35,9 +35,7 @@ void TstWidgets::initTestCase() {
           "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME, CPFCNPJ) VALUES (2, 'SANTOS E FILHOS', '2')",
           "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME, CPFCNPJ) VALUES (3, 'SANTA CLARA', '3')"})
         db_->execute(QString::fromLatin1(sql));
-    auto recorder = std::make_unique<kit::RecordingMessageService>();
-    messages_ = recorder.get();
-    kit::setMessageService(std::move(recorder));
+    messages_ = recordMessages();
 }
 
 void TstWidgets::moneyEdit_data() {

@@ -3,6 +3,7 @@
 #include <QUuid>
 
 #include "data/criacao.h"
+#include "kit/core/messages.h"
 
 std::unique_ptr<TestDatabase> TestDatabase::embedded(bool demo) {
     std::unique_ptr<TestDatabase> t(new TestDatabase);
@@ -66,4 +67,11 @@ void TestDatabase::addFixtureRows() {
           "2, '502', 300, 300, 3)"})
         tr.executeImmediate(QString::fromLatin1(sql));
     tr.commit();
+}
+
+kit::RecordingMessageService* recordMessages() {
+    auto recorder = std::make_unique<kit::RecordingMessageService>();
+    kit::RecordingMessageService* raw = recorder.get();
+    kit::setMessageService(std::move(recorder));
+    return raw;
 }

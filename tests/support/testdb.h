@@ -34,6 +34,14 @@ private:
     bool onServer_ = false;
 };
 
+namespace kit {
+class RecordingMessageService;
+}
+
+// Installs a service that records every message (and answers Yes unless told
+// otherwise); returns it.
+kit::RecordingMessageService* recordMessages();
+
 // Fails the test with the database's message when a statement throws.
 #define QVERIFY_DB(statement)                                                          \
     do {                                                                               \

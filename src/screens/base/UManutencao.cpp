@@ -17,36 +17,10 @@
 #include "app/UPrincipal.h"
 #include "data/U_Biblioteca.h"
 #include "kit/core/messages.h"
+#include "kit/ui/widgets/captionlabel.h"
 #include "kit/ui/widgets/editors.h"
 
 namespace {
-
-const QColor kAzul(0x00, 0x80, 0xC0);       // $00C08000
-const QColor kAzulClaro(0xCC, 0xE4, 0xFF);  // $00FFE4CC
-
-// A label that acts as a button.
-class ClickLabel : public QLabel {
-public:
-    ClickLabel(const QString& text, std::function<void()> onClick, QWidget* parent)
-        : QLabel(text, parent), onClick_(std::move(onClick)) {
-        setCursor(Qt::PointingHandCursor);
-        setAutoFillBackground(true);
-        QPalette p = palette();
-        p.setColor(QPalette::Window, kAzul);
-        p.setColor(QPalette::WindowText, Qt::white);
-        setPalette(p);
-        QFont f = font();
-        f.setBold(true);
-        setFont(f);
-        setMargin(4);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent*) override { onClick_(); }
-
-private:
-    std::function<void()> onClick_;
-};
 
 struct NavButton {
     const char* name;
@@ -128,12 +102,12 @@ void TFrmManutencao::buildLayout() {
     root->setContentsMargins(4, 4, 4, 4);
     auto* labels = new QHBoxLayout;
     if (def_.consultation) {
-        auto* c = new ClickLabel(
+        auto* c = new kit::CaptionLabel(
             QStringLiteral("Consulta"), [this] { mostraConsulta(); }, this);
         c->setObjectName(QStringLiteral("txtConsulta"));
         labels->addWidget(c);
     }
-    auto* k = new ClickLabel(
+    auto* k = new kit::CaptionLabel(
         QStringLiteral("Cadastro"), [this] { mostraCadastro(); }, this);
     k->setObjectName(QStringLiteral("txtCadastro"));
     labels->addWidget(k);
@@ -183,7 +157,7 @@ void TFrmManutencao::buildLayout() {
     dataPanel_->setObjectName(QStringLiteral("Painel_Dados"));
     dataPanel_->setAutoFillBackground(true);
     QPalette pp = dataPanel_->palette();
-    pp.setColor(QPalette::Window, kAzulClaro);
+    pp.setColor(QPalette::Window, kit::DataGrid::bodyColour());  // light blue
     dataPanel_->setPalette(pp);
     dataPanel_->setFrameStyle(QFrame::StyledPanel);
     auto* form = new QVBoxLayout(dataPanel_);

@@ -16,6 +16,7 @@
 #include "app/UPrincipal.h"
 #include "data/U_Biblioteca.h"
 #include "kit/core/messages.h"
+#include "kit/ui/widgets/captionlabel.h"
 #include "kit/ui/widgets/datagrid.h"
 #include "kit/ui/widgets/editors.h"
 #include "kit/ui/widgets/lookup.h"
@@ -24,31 +25,6 @@
 using kit::Money;
 
 namespace {
-
-const QColor kAzul(0x00, 0x80, 0xC0);
-
-class PageLabel : public QLabel {
-public:
-    PageLabel(const QString& text, std::function<void()> onClick, QWidget* parent)
-        : QLabel(text, parent), onClick_(std::move(onClick)) {
-        setCursor(Qt::PointingHandCursor);
-        setAutoFillBackground(true);
-        QPalette p = palette();
-        p.setColor(QPalette::Window, kAzul);
-        p.setColor(QPalette::WindowText, Qt::white);
-        setPalette(p);
-        QFont f = font();
-        f.setBold(true);
-        setFont(f);
-        setMargin(4);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent*) override { onClick_(); }
-
-private:
-    std::function<void()> onClick_;
-};
 
 QVariant money(std::optional<Money> m) {
     return m ? QVariant::fromValue(*m) : QVariant();
@@ -131,10 +107,10 @@ TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 4, 4, 4);
     auto* captions = new QHBoxLayout;
-    auto* l1 = new PageLabel(
+    auto* l1 = new kit::CaptionLabel(
         QStringLiteral("Lançamentos"), [this] { mostraPagina(0); }, this);
     l1->setObjectName(QStringLiteral("lbl_Lancamentos"));
-    auto* l2 = new PageLabel(
+    auto* l2 = new kit::CaptionLabel(
         QStringLiteral("Impressão de Cheque"), [this] { mostraPagina(1); }, this);
     l2->setObjectName(QStringLiteral("lbl_Cheques"));
     captions->addWidget(l1);
