@@ -35,6 +35,7 @@ private slots:
     void netValue();
     void saveClearsReconciliation();
     void refusedApplyWritesNoHistory();
+    void invoiceAlreadyPosted();
     void guards();
     void quickAdd();
     void badInput();
@@ -318,6 +319,30 @@ void TstLancamentos::refusedApplyWritesNoHistory() {
     screen_->Gravar();
     QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 1);
+}
+
+void TstLancamentos::invoiceAlreadyPosted() {
+    db_->execute(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, VALORBRUTO, CDRECURSO, CDNOTAS, NUMNOTA) "
+                                "VALUES (7, CURRENT_DATE, 'D', 40, 40, 2, 2, '502')"));
+    QVERIFY(open());
+    choose(1, true);
+    kit::DataSet& ds = screen_->tb_lancamentoL();
+    ds.setValue(QStringLiteral("CDNOTAS"), 2);
+    ds.setValue(QStringLiteral("NUMNOTA"), QStringLiteral("502"));
+    ds.setValue(QStringLiteral("VALORBRUTO"), QVariant::fromValue(Money::fromReais(60)));
+    messages_->answer(false);
+    QVERIFY(!screen_->confereNotaJaLancada());
+    QCOMPARE(messages_->last(), QStringLiteral("ATENÇÃO!!  A NOTA N. 502\n JÁ FOI LANÇADA!\n VALOR LANÇADO  R$ 40,00 DESEJA CONTINUAR ?"));
+    // Yes with no gross value: the invoice link goes.
+    ds.setValue(QStringLiteral("VALORBRUTO"), QVariant::fromValue(Money()));
+    QVERIFY(screen_->confereNotaJaLancada());
+    QVERIFY(ds.isNull(QStringLiteral("CDNOTAS")) && ds.isNull(QStringLiteral("NUMNOTA")));
+    // Another date: nothing to ask.
+    ds.setValue(QStringLiteral("CDNOTAS"), 2);
+    ds.setValue(QStringLiteral("DATA"), QDate::currentDate().addDays(-1));
+    const size_t asked = messages_->messages.size();
+    QVERIFY(screen_->confereNotaJaLancada());
+    QCOMPARE(messages_->messages.size(), asked);
 }
 
 void TstLancamentos::guards() {

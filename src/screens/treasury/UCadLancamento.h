@@ -50,6 +50,12 @@ public:
     void mostraPagina(int page);
     int paginaAtual() const;
 
+    // After an invoice was chosen for the entry: when entries of that invoice exist
+    // on the entry's own date, asks whether to go on. Yes keeps the invoice (and
+    // with no gross value drops it); returns false when the operator said No (the
+    // caller shows the picker once more).
+    bool confereNotaJaLancada();
+
     // The quick-add buttons.
     void cadastraAtividade();
     void cadastraFornecedor();
