@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -39,6 +40,7 @@ private slots:
     void guards();
     void quickAdd();
     void badInput();
+    void databaseGoesAway();
 
 private:
     TFrmCadLancamento* open();
@@ -322,8 +324,10 @@ void TstLancamentos::refusedApplyWritesNoHistory() {
 }
 
 void TstLancamentos::invoiceAlreadyPosted() {
-    db_->execute(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, VALORBRUTO, CDRECURSO, CDNOTAS, NUMNOTA) "
-                                "VALUES (7, CURRENT_DATE, 'D', 40, 40, 2, 2, '502')"));
+    db_->execute(
+        QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, VALORBRUTO, "
+                       "CDRECURSO, CDNOTAS, NUMNOTA) "
+                       "VALUES (7, CURRENT_DATE, 'D', 40, 40, 2, 2, '502')"));
     QVERIFY(open());
     choose(1, true);
     kit::DataSet& ds = screen_->tb_lancamentoL();
@@ -332,7 +336,8 @@ void TstLancamentos::invoiceAlreadyPosted() {
     ds.setValue(QStringLiteral("VALORBRUTO"), QVariant::fromValue(Money::fromReais(60)));
     messages_->answer(false);
     QVERIFY(!screen_->confereNotaJaLancada());
-    QCOMPARE(messages_->last(), QStringLiteral("ATENÇÃO!!  A NOTA N. 502\n JÁ FOI LANÇADA!\n VALOR LANÇADO  R$ 40,00 DESEJA CONTINUAR ?"));
+    QCOMPARE(messages_->last(), QStringLiteral("ATENÇÃO!!  A NOTA N. 502\n JÁ FOI LANÇADA!\n VALOR "
+                                               "LANÇADO  R$ 40,00 DESEJA CONTINUAR ?"));
     // Yes with no gross value: the invoice link goes.
     ds.setValue(QStringLiteral("VALORBRUTO"), QVariant::fromValue(Money()));
     QVERIFY(screen_->confereNotaJaLancada());
@@ -441,6 +446,34 @@ void TstLancamentos::badInput() {
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
     screen_->Cancelar();
     QVERIFY(button("Inserir")->isEnabled());
+}
+
+void TstLancamentos::databaseGoesAway() {
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    type("edit_VALORBRUTO", QStringLiteral("10"), "edit_ISS");
+    auto gfix = [this](const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral("gfix"),
+                args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                   t_->params().database});
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    };
+    // The database is shut down under the screen (as a server going away).
+    QVERIFY(gfix({QStringLiteral("-shut"), QStringLiteral("full"), QStringLiteral("-force"),
+                  QStringLiteral("0")}));
+    screen_->Gravar();
+    QCOMPARE(messages_->messages.back().kind, kit::MessageService::Kind::Error);
+    QCOMPARE(messages_->last(), MensagemConexaoPerdida());
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("VALOR")).value<Money>().cents(), 1000);
+    // Back again: the same entry saves, once.
+    QVERIFY(gfix({QStringLiteral("-online"), QStringLiteral("normal")}));
+    screen_->Gravar();
+    QVERIFY2(!EmEdicao(screen_->tb_lancamentoL()), qPrintable(messages_->last()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 10")), 1);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 1);
 }
 
 int main(int argc, char** argv) {

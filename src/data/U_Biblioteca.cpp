@@ -11,15 +11,19 @@ QString MensagemRelacionamentos() {
         "novamente!");
 }
 
+QString MensagemConexaoPerdida() {
+    return QStringLiteral(
+        "A conexão com o banco de dados foi perdida e nada foi gravado.\n"
+        "As alterações continuam na tela: grave novamente quando a conexão voltar.");
+}
+
 bool AplicaAtualizacoes(kit::DataSet& dataSet) {
     const kit::ApplyResult result = dataSet.applyUpdates();
     if (result.ok)
         return true;
     const fb::Error& e = *result.error;
     if (e.isConnectionLost()) {
-        kit::messages().error(QStringLiteral(
-            "A conexão com o banco de dados foi perdida e nada foi gravado.\n"
-            "As alterações continuam na tela: grave novamente quando a conexão voltar."));
+        kit::messages().error(MensagemConexaoPerdida());
         return false;
     }
     dataSet.cancelUpdates();

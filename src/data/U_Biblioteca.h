@@ -20,6 +20,9 @@ class DataSet;
 // everything was written.
 bool AplicaAtualizacoes(kit::DataSet& dataSet);
 
+// The error shown when the connection to the database was lost and nothing was written.
+QString MensagemConexaoPerdida();
+
 // The warning shown when the database refuses a change.
 QString MensagemRelacionamentos();
 

@@ -603,9 +603,22 @@ void TFrmCadLancamento::calculaLiquido(bool perguntaGravar) {
 }
 
 void TFrmCadLancamento::Gravar() {
-    kit::DataSet& ds = *tb_lancamentoL_;
-    if (!ds.isEditing())
+    if (!tb_lancamentoL_->isEditing())
         return;
+    try {
+        grava();
+    } catch (const fb::Error& e) {
+        // The database went away during the checks: nothing was written and the
+        // entry stays on the screen, in edit.
+        if (!e.isConnectionLost())
+            throw;
+        main_.DB_ZEL().noteError(e);
+        kit::messages().error(MensagemConexaoPerdida());
+    }
+}
+
+void TFrmCadLancamento::grava() {
+    kit::DataSet& ds = *tb_lancamentoL_;
     for (kit::MoneyEdit* m : {bruto_, iss_, irpf_, outros_})
         if (m->hasFocus() && !m->commit())
             return;
@@ -690,23 +703,33 @@ void TFrmCadLancamento::Gravar() {
 
 bool TFrmCadLancamento::confereNotaJaLancada() {
     kit::DataSet& ds = *tb_lancamentoL_;
-    if (!ds.isEditing()) return true;
+    if (!ds.isEditing())
+        return true;
     kit::DataSet q(&main_.DB_ZEL());
-    q.setSql(QStringLiteral("SELECT N.Data, N.NUMNOTA,N.VALOR FROM lancamento N WHERE N.cdnotas = :pcdnotas AND "
-                            "N.Data = :PDTNOTA and n.cdnotas is not null"));
-    q.setParam(QStringLiteral("pcdnotas"), ds.isNull(QStringLiteral("CDNOTAS")) ? QVariant(0) : ds.value(QStringLiteral("CDNOTAS")));
-    q.setParam(QStringLiteral("PDTNOTA"), ds.value(QStringLiteral("DATA")));  // the entry's own date
+    q.setSql(QStringLiteral(
+        "SELECT N.Data, N.NUMNOTA,N.VALOR FROM lancamento N WHERE N.cdnotas = :pcdnotas AND "
+        "N.Data = :PDTNOTA and n.cdnotas is not null"));
+    q.setParam(QStringLiteral("pcdnotas"), ds.isNull(QStringLiteral("CDNOTAS"))
+                                               ? QVariant(0)
+                                               : ds.value(QStringLiteral("CDNOTAS")));
+    q.setParam(QStringLiteral("PDTNOTA"),
+               ds.value(QStringLiteral("DATA")));  // the entry's own date
     q.open();
-    if (q.isEmpty()) return true;
-    const QString text = QStringLiteral("ATENÇÃO!!  A NOTA N. ") + ds.text(QStringLiteral("NUMNOTA")) + QStringLiteral("\n") +
-                         QStringLiteral(" JÁ FOI LANÇADA!") + QStringLiteral("\n") + QStringLiteral(" VALOR LANÇADO  R$ ") +
-                         q.value(QStringLiteral("VALOR")).value<Money>().format(QStringLiteral("#,##0.00")) +
-                         QStringLiteral(" DESEJA CONTINUAR ?");
-    if (!kit::messages().confirm(text)) return false;
+    if (q.isEmpty())
+        return true;
+    const QString text =
+        QStringLiteral("ATENÇÃO!!  A NOTA N. ") + ds.text(QStringLiteral("NUMNOTA")) +
+        QStringLiteral("\n") + QStringLiteral(" JÁ FOI LANÇADA!") + QStringLiteral("\n") +
+        QStringLiteral(" VALOR LANÇADO  R$ ") +
+        q.value(QStringLiteral("VALOR")).value<Money>().format(QStringLiteral("#,##0.00")) +
+        QStringLiteral(" DESEJA CONTINUAR ?");
+    if (!kit::messages().confirm(text))
+        return false;
     if (moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money()) > Money()) {
         numCheque_->setFocus();
     } else {
-        for (const char* f : {"CDEMPENHO", "CDNOTAS", "NUMNOTA", "CDFORNECEDOR"}) ds.setValue(QString::fromLatin1(f), QVariant());
+        for (const char* f : {"CDEMPENHO", "CDNOTAS", "NUMNOTA", "CDFORNECEDOR"})
+            ds.setValue(QString::fromLatin1(f), QVariant());
         for (const char* f : {"VALORBRUTO", "VALOR", "ISS", "IRPF", "OUTROS"})
             ds.setValue(QString::fromLatin1(f), QVariant::fromValue(Money()));
         mostraLancamento();

@@ -67,6 +67,7 @@ protected:
 
 private:
     void buildEntryPage(QWidget* page);
+    void grava();
     void setBrowsing(bool enabled);
     void setEditing();
     void mostraLancamento();
