@@ -35,9 +35,6 @@ QVector<long> statusCodes(const ISC_STATUS* status) {
             case isc_arg_cstring:
                 p += 2;
                 break;
-            case isc_arg_warning:
-                ++p;
-                break;
             default:
                 ++p;
                 break;
