@@ -25,11 +25,6 @@ using kit::Money;
 
 namespace {
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 template <class F>
 double timeMs(int runs, F&& f) {
     std::vector<double> samples;
@@ -39,10 +34,10 @@ double timeMs(int runs, F&& f) {
         f(i);
         samples.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
-    return median(samples);
+    return bench::median(samples);
 }
 
-double postThroughDataSet(kit::Database& db, int runs, int firstCode, int daysBack) {
+double postThroughDataSet(kit::Database& db, int runs, int daysBack) {
     kit::DataSet ds(&db);
     ds.setSql(QStringLiteral("SELECT * FROM LANCAMENTO WHERE CDLANCAMENTO = 0"));
     ds.open();
@@ -50,7 +45,6 @@ double postThroughDataSet(kit::Database& db, int runs, int firstCode, int daysBa
         const int code = db.callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO"))
                              .value(QStringLiteral("CODIGO"))
                              .toInt();
-        (void)firstCode;
         ds.append();
         ds.setValue(QStringLiteral("CDLANCAMENTO"), code);
         ds.setValue(QStringLiteral("DATA"), QDate::currentDate().addDays(-daysBack));
@@ -99,10 +93,10 @@ int main(int argc, char** argv) {
         kit::Database db(p);
         db.open();
         bench::fill(db, n);
-        postThroughDataSet(db, 3, 0, 0);  // warm up
-        const double post = postThroughDataSet(db, runs, 0, 0);
+        postThroughDataSet(db, 3, 0);  // warm up
+        const double post = postThroughDataSet(db, runs, 0);
         const double floor = bareInsert(db, runs, 1, 0);
-        const double back = postThroughDataSet(db, runs, 0, 5 * 365);
+        const double back = postThroughDataSet(db, runs, 5 * 365);
         const double floorBack = bareInsert(db, runs, 1000, 5 * 365);
         kit::DataSet q(&db);
         q.setSql(

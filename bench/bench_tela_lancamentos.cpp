@@ -26,15 +26,6 @@
 #include "kit/ui/widgets/lookup.h"
 #include "screens/treasury/UCadLancamento.h"
 
-namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     TesourariaApplication app(argc, argv);
@@ -110,10 +101,10 @@ int main(int argc, char** argv) {
         main.mdiArea()->closeAllSubWindows();
         app.processEvents();
     }
-    const double f = median(floor), o = median(screen);
+    const double f = bench::median(floor), o = bench::median(screen);
     std::printf("entries %d\n", n);
     std::printf("raw fetch (floor)        %10.1f ms\n", f);
     std::printf("choose resource, painted %10.1f ms   ratio %.2f (target <= 2)\n", o, o / f);
-    std::printf("scroll, per page painted %10.2f ms\n", median(scroll));
+    std::printf("scroll, per page painted %10.2f ms\n", bench::median(scroll));
     return 0;
 }

@@ -3,11 +3,20 @@
 // Fills a benchmark database quickly: five resources (codes 11 to 15), one
 // activity and n entries over ten years, with the daily balances built in one
 // statement (the upkeep is switched off while loading, then on again), and a
-// table LANCAMENTO_NUA with the entry's columns and no trigger or reference.
+// table LANCAMENTO_NUA with the entry's columns and no trigger or reference;
+// and the median of timings.
+
+#include <algorithm>
+#include <vector>
 
 #include "kit/db/database.h"
 
 namespace bench {
+
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
 
 inline void fill(kit::Database& db, int n) {
     fb::Transaction tr(db.connection());

@@ -134,8 +134,9 @@ QString Money::format(const QString& pattern) const {
     QString number = integer;
     if (!decimals.isEmpty())
         number += QLatin1Char(',') + decimals;
-    const bool showMinus = cents_ < 0 && (whole != 0 || !decimals.isEmpty() ? true : false) &&
-                           !(whole == 0 && decimals.count(QLatin1Char('0')) == decimals.size());
+    // No minus sign in front of an amount that rounds to zero.
+    const bool showMinus =
+        cents_ < 0 && (whole != 0 || decimals.count(QLatin1Char('0')) != decimals.size());
     return (showMinus ? QStringLiteral("-") : QString()) + prefix + number;
 }
 

@@ -486,9 +486,9 @@ void TFrmCadLancamento::mostraLancamento() {
     showing_ = false;
 }
 
-void TFrmCadLancamento::setBrowsing(bool enabled) {
+void TFrmCadLancamento::setBrowsing() {
     dados_->setEnabled(false);
-    botoes_->setEnabled(enabled);
+    botoes_->setEnabled(true);
     for (auto it = buttons_.begin(); it != buttons_.end(); ++it)
         it.value()->setEnabled(
             !(it.key() == QLatin1String("Gravar") || it.key() == QLatin1String("Cancelar")));
@@ -517,7 +517,7 @@ void TFrmCadLancamento::escolheRecurso() {
             : QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1));
     tb_lancamentoL_->setParam(QStringLiteral("pRECURSO"), recurso_->value());
     tb_lancamentoL_->open();
-    setBrowsing(true);
+    setBrowsing();
     atualizaSaldo();
     mostraLancamento();
     if (kit::messages().confirm(QStringLiteral(" Deseja inserir um novo registro? ")))
@@ -694,7 +694,7 @@ void TFrmCadLancamento::grava() {
     // 5. History.
     main_.RegistraHistorico(QStringLiteral("L"), codigo.toInt());
     // 6. Back to browsing, with the balances the database now keeps.
-    setBrowsing(true);
+    setBrowsing();
     atualizaSaldo();
     if (Tb_Nota_Escolhe_->isActive())
         Tb_Nota_Escolhe_->refresh();
@@ -741,7 +741,7 @@ void TFrmCadLancamento::Cancelar() {
     if (!tb_lancamentoL_->isEditing())
         return;
     tb_lancamentoL_->cancel();
-    setBrowsing(true);
+    setBrowsing();
     atualizaSaldo();
     mostraLancamento();
 }

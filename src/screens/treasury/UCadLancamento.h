@@ -68,7 +68,7 @@ protected:
 private:
     void buildEntryPage(QWidget* page);
     void grava();
-    void setBrowsing(bool enabled);
+    void setBrowsing();
     void setEditing();
     void mostraLancamento();
     void ligaEditores();
