@@ -166,7 +166,7 @@ const QColor& TFrmPrincipal::corRealce() {
     return c;
 }
 
-TFrmPrincipal::TFrmPrincipal(kit::Database& db, QWidget* parent) : QMainWindow(parent), db_(db) {
+TFrmPrincipal::TFrmPrincipal(kit::Database& db, QWidget* parent) : QMainWindow(parent), db_(db), contexto_(db) {
     setObjectName(QStringLiteral("FrmPrincipal"));
     setWindowTitle(QStringLiteral("qxTALOR"));
     mdi_ = new QMdiArea(this);
@@ -179,14 +179,7 @@ TFrmPrincipal::TFrmPrincipal(kit::Database& db, QWidget* parent) : QMainWindow(p
 
     connect(qApp, &QApplication::focusChanged, this, &TFrmPrincipal::RealcaControleAtivo);
 
-    tb_geral_ = std::make_unique<kit::DataSet>(&db_);
-    tb_geral_->setObjectName(QStringLiteral("tb_geral"));
-    tb_geral_->setSql(QStringLiteral("SELECT * FROM GERAL"));
-    tb_geral_->open();
-    tb_Empresa_ = std::make_unique<kit::DataSet>(&db_);
-    tb_Empresa_->setObjectName(QStringLiteral("tb_Empresa"));
-    tb_Empresa_->setSql(QStringLiteral("SELECT * FROM EMPRESA"));
-    tb_Empresa_->open();
+    contexto_.abreTabelasGerais();
     FrmPrincipal = this;
 }
 
@@ -326,35 +319,11 @@ void TFrmPrincipal::MostraUsuarioLogado() {
     lb_nome_->setVisible(true);
     lb_logado_->setVisible(true);
     lb_nome_->setText(QStringLiteral("Usuário:  "));
-    Lb_nome1_->setText(QStringLiteral("» ") + NomeUsuarioAtual);
+    Lb_nome1_->setText(QStringLiteral("» ") + contexto_.usuario.nome);
     image_GR_->setVisible(true);
     lb_logado_->setText(QStringLiteral("Logado Desde: "));
     Lb_logado1_->setText(QStringLiteral("» ") +
                          QDateTime::currentDateTime().toString(QStringLiteral("hh:mm  dd/MM/yy")));
-}
-
-void TFrmPrincipal::AvisoCamposObrigatorios(const QString& lista) {
-    kit::messages().information(QStringLiteral("Peencha os campos! (") + lista +
-                                QStringLiteral(")"));
-}
-
-void TFrmPrincipal::RegistraHistorico(const QString& tipo, int cdlanc) {
-    kit::DataSet Tb_Historico(&db_);
-    Tb_Historico.setSql(QStringLiteral("Select  * FROM HISTORICOUSUARIO WHERE CDHISTORICO = 0"));
-    Tb_Historico.open();
-    const int codigo = db_.callProcedure(QStringLiteral("INCREMENTA_CD_HISTORICOUSU"))
-                           .value(QStringLiteral("CODIGO"))
-                           .toInt();
-    Tb_Historico.append();
-    Tb_Historico.setValue(QStringLiteral("CDHISTORICO"), codigo);
-    Tb_Historico.setValue(QStringLiteral("CDUSUARIO"), CdUsuarioAtual);
-    Tb_Historico.setValue(QStringLiteral("DATA"), QDate::currentDate());
-    Tb_Historico.setValue(QStringLiteral("HORA"), QDateTime::currentDateTime());
-    Tb_Historico.setValue(QStringLiteral("TIPO"), tipo);
-    Tb_Historico.setValue(QStringLiteral("CDLANC"), cdlanc);
-    Tb_Historico.post();
-    AplicaAtualizacoes(Tb_Historico);
-    Tb_Historico.close();
 }
 
 // ---------------------------------------------------------------- screens

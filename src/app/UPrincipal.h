@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "data/contexto.h"
 #include "kit/db/database.h"
 #include "kit/db/dataset.h"
 
@@ -13,13 +14,6 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
-
-// The logged-in user's values, set by the login and read across the program.
-inline int CdUsuarioAtual = 0;
-inline QString NomeUsuarioAtual;
-inline QString AlteraEmpLicitacao;
-// "Cont" or "Tes", set by the two dispatch-list menu entries.
-inline QString ModoListagemEmpenhos;
 
 // The main window: the MDI parent that owns the connection, the menu, the shared
 // data sets and the services the screens call.
@@ -33,14 +27,18 @@ public:
     explicit TFrmPrincipal(kit::Database& db, QWidget* parent = nullptr);
     ~TFrmPrincipal() override;
 
+    // What the screens are given: the connection, the user, the settings rows, the
+    // history writer, the messages.
+    Contexto& contexto() { return contexto_; }
     kit::Database& DB_ZEL() { return db_; }
-    kit::DataSet& tb_geral() { return *tb_geral_; }
-    kit::DataSet& tb_Empresa() { return *tb_Empresa_; }
-
-    // Writes one history row of the given kind about an entry.
-    void RegistraHistorico(const QString& tipo, int cdlanc);
-    // "Peencha os campos! (" + lista + ")"
-    void AvisoCamposObrigatorios(const QString& lista);
+    kit::DataSet& tb_geral() { return contexto_.tb_geral(); }
+    kit::DataSet& tb_Empresa() { return contexto_.tb_Empresa(); }
+    void RegistraHistorico(const QString& tipo, int cdlanc) {
+        contexto_.RegistraHistorico(tipo, cdlanc);
+    }
+    void AvisoCamposObrigatorios(const QString& lista) {
+        contexto_.AvisoCamposObrigatorios(lista);
+    }
     // Shows who is logged in and since when.
     void MostraUsuarioLogado();
 
@@ -72,8 +70,7 @@ private:
     void showAbout();
 
     kit::Database& db_;
-    std::unique_ptr<kit::DataSet> tb_geral_;
-    std::unique_ptr<kit::DataSet> tb_Empresa_;
+    Contexto contexto_;
     QMdiArea* mdi_ = nullptr;
     QLabel* lb_nome_ = nullptr;
     QLabel* Lb_nome1_ = nullptr;

@@ -106,9 +106,10 @@ int ExecutaPrograma(TesourariaApplication& app,
                            "WHERE MARTER = 'S' AND HABILITADO = 'S' ORDER BY CDUSUARIO"));
         usuario.open();
         if (!usuario.isEmpty()) {
-            CdUsuarioAtual = usuario.value(QStringLiteral("CDUSUARIO")).toInt();
-            NomeUsuarioAtual = usuario.text(QStringLiteral("NOME"));
-            AlteraEmpLicitacao = usuario.text(QStringLiteral("ALTERAEMP_LICITACAO"));
+            Contexto::Usuario& atual = main->contexto().usuario;
+            atual.codigo = usuario.value(QStringLiteral("CDUSUARIO")).toInt();
+            atual.nome = usuario.text(QStringLiteral("NOME"));
+            atual.alteraEmpLicitacao = usuario.text(QStringLiteral("ALTERAEMP_LICITACAO"));
             main->MostraUsuarioLogado();
         }
     }

@@ -9,7 +9,7 @@ namespace {
 
 template <class Screen>
 TFrmPrincipal::ScreenFactory child() {
-    return [](TFrmPrincipal& main) -> QWidget* { return new Screen(main); };
+    return [](TFrmPrincipal& main) -> QWidget* { return new Screen(main.contexto()); };
 }
 
 }  // namespace

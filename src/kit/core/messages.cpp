@@ -22,8 +22,10 @@ std::unique_ptr<MessageService> setMessageService(std::unique_ptr<MessageService
     return old;
 }
 
-bool RecordingMessageService::confirm(const QString& text) {
-    messages.push_back({Kind::Confirmation, text});
+bool RecordingMessageService::show(const Message& message) {
+    messages.push_back(message);
+    if (message.buttons != Buttons::YesNo)
+        return true;
     if (answers.empty())
         return defaultAnswer;
     const bool a = answers.front();

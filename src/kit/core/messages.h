@@ -12,30 +12,39 @@ namespace kit {
 class MessageService {
 public:
     enum class Kind { Information, Warning, Error, Confirmation };
+    enum class Buttons { Ok, Yes, YesNo };
 
-    virtual ~MessageService() = default;
-    virtual void information(const QString& text) = 0;
-    virtual void warning(const QString& text) = 0;
-    virtual void error(const QString& text) = 0;
-    // A Yes/No question; true for Yes.
-    virtual bool confirm(const QString& text) = 0;
-};
-
-// Records every message and answers questions from a queue (Yes when it is empty,
-// unless told otherwise). For tests.
-class RecordingMessageService : public MessageService {
-public:
     struct Message {
         Kind kind;
+        Buttons buttons;
         QString text;
     };
 
-    void information(const QString& text) override {
-        messages.push_back({Kind::Information, text});
+    virtual ~MessageService() = default;
+
+    // Shows one box and waits for its answer: true for OK or Yes.
+    virtual bool show(const Message& message) = 0;
+
+    void information(const QString& text, Buttons buttons = Buttons::Ok) {
+        show({Kind::Information, buttons, text});
     }
-    void warning(const QString& text) override { messages.push_back({Kind::Warning, text}); }
-    void error(const QString& text) override { messages.push_back({Kind::Error, text}); }
-    bool confirm(const QString& text) override;
+    void warning(const QString& text, Buttons buttons = Buttons::Ok) {
+        show({Kind::Warning, buttons, text});
+    }
+    void error(const QString& text) { show({Kind::Error, Buttons::Ok, text}); }
+    // A confirmation box with Yes and No; true for Yes.
+    bool confirm(const QString& text) { return show({Kind::Confirmation, Buttons::YesNo, text}); }
+    // A Yes/No question in a box of the given kind (information, warning).
+    bool ask(Kind kind, const QString& text) { return show({kind, Buttons::YesNo, text}); }
+};
+
+// Records every message and answers Yes/No questions from a queue (Yes when it is
+// empty, unless told otherwise). For tests.
+class RecordingMessageService : public MessageService {
+public:
+    using Message = MessageService::Message;
+
+    bool show(const Message& message) override;
 
     void answer(bool yes) { answers.push_back(yes); }
     QStringList texts() const;

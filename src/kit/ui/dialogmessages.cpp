@@ -6,38 +6,45 @@
 
 namespace kit {
 
-namespace {
-
-QWidget* parentWindow() {
-    return QApplication::activeWindow();
-}
-
-void show(QMessageBox::Icon icon, const QString& title, const QString& text) {
-    QMessageBox box(icon, title, text, QMessageBox::NoButton, parentWindow());
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
-}
-
-}  // namespace
-
-void DialogMessageService::information(const QString& text) {
-    show(QMessageBox::Information, QStringLiteral("Informação"), text);
-}
-void DialogMessageService::warning(const QString& text) {
-    show(QMessageBox::Warning, QStringLiteral("Aviso"), text);
-}
-void DialogMessageService::error(const QString& text) {
-    show(QMessageBox::Critical, QStringLiteral("Erro"), text);
-}
-bool DialogMessageService::confirm(const QString& text) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmação"), text,
-                    QMessageBox::NoButton, parentWindow());
-    QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+bool DialogMessageService::show(const Message& message) {
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QString title = QStringLiteral("Informação");
+    switch (message.kind) {
+        case Kind::Information:
+            break;
+        case Kind::Warning:
+            icon = QMessageBox::Warning;
+            title = QStringLiteral("Aviso");
+            break;
+        case Kind::Error:
+            icon = QMessageBox::Critical;
+            title = QStringLiteral("Erro");
+            break;
+        case Kind::Confirmation:
+            icon = QMessageBox::Question;
+            title = QStringLiteral("Confirmação");
+            break;
+    }
+    QMessageBox box(icon, title, message.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton* yes = nullptr;
+    switch (message.buttons) {
+        case Buttons::Ok:
+            yes = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+            break;
+        case Buttons::Yes:
+            yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+            break;
+        case Buttons::YesNo: {
+            yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+            QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+            box.setEscapeButton(no);
+            break;
+        }
+    }
     box.setDefaultButton(yes);
-    box.setEscapeButton(no);
     box.exec();
-    return box.clickedButton() == yes;
+    return message.buttons != Buttons::YesNo || box.clickedButton() == yes;
 }
 
 }  // namespace kit

@@ -14,11 +14,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/UPrincipal.h"
 #include "data/U_Biblioteca.h"
 #include "kit/core/messages.h"
 #include "kit/ui/widgets/captionlabel.h"
 #include "kit/ui/widgets/editors.h"
+#include "kit/ui/widgets/lookup.h"
 
 namespace {
 
@@ -54,11 +54,23 @@ bool isMovement(const QString& name) {
            name == QLatin1String("Proximo") || name == QLatin1String("Ultimo");
 }
 
+using Command = kit::EditState::Command;
+
+Command commandOf(const QString& name) {
+    static const QHash<QString, Command> commands = {
+        {QStringLiteral("Inserir"), Command::Insert},  {QStringLiteral("Alterar"), Command::Edit},
+        {QStringLiteral("Deletar"), Command::Delete},  {QStringLiteral("Gravar"), Command::Save},
+        {QStringLiteral("Cancelar"), Command::Cancel}, {QStringLiteral("Primeiro"), Command::First},
+        {QStringLiteral("Anterior"), Command::Prior},  {QStringLiteral("Proximo"), Command::Next},
+        {QStringLiteral("Ultimo"), Command::Last},     {QStringLiteral("Sair"), Command::Close}};
+    return commands.value(name);
+}
+
 }  // namespace
 
-TFrmManutencao::TFrmManutencao(TFrmPrincipal& main, Definition definition, kit::DataSet* external,
+TFrmManutencao::TFrmManutencao(Contexto& contexto, Definition definition, kit::DataSet* external,
                                QWidget* parent)
-    : QWidget(parent), main_(main), def_(std::move(definition)) {
+    : QWidget(parent), ctx_(contexto), def_(std::move(definition)) {
     setObjectName(def_.objectName);
     setWindowTitle(def_.caption);
     if (external) {
@@ -66,35 +78,110 @@ TFrmManutencao::TFrmManutencao(TFrmPrincipal& main, Definition definition, kit::
         if (!ds_->isActive())
             ds_->open();
     } else {
-        own_ = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+        own_ = std::make_unique<kit::DataSet>(&ctx_.DB_ZEL());
         own_->setObjectName(QStringLiteral("Tb_Principal"));
         own_->setSql(def_.sql);
         own_->open();
         ds_ = own_.get();
     }
-    buildLayout();
-    connect(ds_, &kit::DataSet::currentChanged, this, [this] {
-        if (!ds_->isEditing())
-            mostraRegistro();
-    });
-    connect(ds_, &kit::DataSet::rowsReset, this, [this] {
-        if (!ds_->isEditing())
-            mostraRegistro();
-    });
-    mostraRegistro();
-    // Opening state: data panel off; save, cancel and movement off until the first
-    // save or cancel.
-    dataPanel_->setEnabled(false);
-    for (auto it = buttons_.begin(); it != buttons_.end(); ++it) {
-        const QString& n = it.key();
-        it.value()->setEnabled(
-            !(n == QLatin1String("Gravar") || n == QLatin1String("Cancelar") || isMovement(n)));
+    for (const Field& f : def_.fields) {
+        if (f.kind != FieldKind::Lookup)
+            continue;
+        auto list = std::make_unique<kit::DataSet>(&ctx_.DB_ZEL());
+        list->setObjectName(QStringLiteral("tb_") + f.column);
+        list->setSql(f.lookup.sql);
+        list->open();
+        lookups_.insert(f.column.toUpper(), list.get());
+        lookupLists_.push_back(std::move(list));
     }
+    binder_ = new kit::FieldBinder(ds_, this);
+    state_ = new kit::EditState(ds_, this);
+    buildLayout();
+    connect(ds_, &kit::DataSet::currentChanged, this, [this] { mostraValoresExtras(); });
+    connect(ds_, &kit::DataSet::rowsReset, this, [this] { mostraValoresExtras(); });
+    connect(ds_, &kit::DataSet::stateChanged, this, [this] { mostraValoresExtras(); });
+
+    state_->setDataPanel(dataPanel_);
+    state_->setEditFocus([this] { return editors_.value(def_.requiredColumn.toUpper()); });
+    state_->setBrowseFocus([this]() -> QVector<QWidget*> {
+        return {grid_, pages_->tabBar()};
+    });
+    state_->setAction(Command::Insert, [this] { insere(); });
+    state_->setAction(Command::Edit, [this] { altera(); });
+    state_->setAction(Command::Delete, [this] { deleta(); });
+    state_->setAction(Command::Save, [this] { grava(); });
+    state_->setAction(Command::Cancel, [this] { cancela(); });
+    state_->setAction(Command::First, [this] { ds_->first(); });
+    state_->setAction(Command::Prior, [this] { ds_->prior(); });
+    state_->setAction(Command::Next, [this] { ds_->next(); });
+    state_->setAction(Command::Last, [this] { ds_->last(); });
+    state_->setAction(Command::Close, [this] { close(); });
+    for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it)
+        state_->addButton(commandOf(it.key()), it.value());
+    // Opening state: save, cancel and movement off until the first save or cancel.
+    state_->setOpening(true);
+    state_->update();
+    mostraRegistro();
     qApp->installEventFilter(this);
 }
 
 TFrmManutencao::~TFrmManutencao() {
     qApp->removeEventFilter(this);
+}
+
+QWidget* TFrmManutencao::makeEditor(const Field& f) {
+    switch (f.kind) {
+        case FieldKind::Text:
+        case FieldKind::TextKeepCase: {
+            const int len = ds_->hasField(f.column) ? ds_->field(f.column).length : 0;
+            auto* box = new kit::TextEdit(len, f.kind == FieldKind::Text, dataPanel_);
+            binder_->bindText(box, f.column);
+            return box;
+        }
+        case FieldKind::Integer: {
+            auto* box = new kit::IntegerEdit(9, dataPanel_);
+            binder_->bindInteger(box, f.column);
+            return box;
+        }
+        case FieldKind::Date: {
+            auto* box = new kit::DateEdit(dataPanel_);
+            binder_->bindDate(box, f.column);
+            return box;
+        }
+        case FieldKind::Money: {
+            auto* box = new kit::MoneyEdit(dataPanel_);
+            binder_->bindMoney(box, f.column);
+            return box;
+        }
+        case FieldKind::Mask: {
+            auto* box = new kit::MaskEdit(f.mask, dataPanel_);
+            binder_->bindMask(box, f.column);
+            return box;
+        }
+        case FieldKind::Choice: {
+            auto* box = new QComboBox(dataPanel_);
+            binder_->bindChoice(box, f.column, f.choices);
+            return box;
+        }
+        case FieldKind::Lookup: {
+            auto* box = new kit::LookupCombo(lookups_.value(f.column.toUpper()), f.lookup.keyField,
+                                             f.lookup.displayField, dataPanel_);
+            box->setDialogTitle(f.lookup.title);
+            if (!f.lookup.columns.isEmpty())
+                box->setDialogColumns(f.lookup.columns);
+            box->setClearable(f.column.compare(def_.requiredColumn, Qt::CaseInsensitive) != 0);
+            binder_->bindLookup(box, f.column);
+            return box;
+        }
+        case FieldKind::Picture: {
+            auto* picture = new QLabel(dataPanel_);
+            picture->setMinimumSize(160, 120);
+            picture->setFrameStyle(QFrame::Sunken | QFrame::Panel);
+            picture->setAlignment(Qt::AlignCenter);
+            return picture;
+        }
+    }
+    return nullptr;
 }
 
 void TFrmManutencao::buildLayout() {
@@ -130,21 +217,24 @@ void TFrmManutencao::buildLayout() {
                                           QStringLiteral("&Inserir"), consultaTop_);
         adicionar->setObjectName(QStringLiteral("Adicionar"));
         adicionar->setToolTip(QStringLiteral("Pemite inserir um novo registro"));
-        connect(adicionar, &QPushButton::clicked, this, &TFrmManutencao::Inserir);
+        state_->addButton(Command::Insert, adicionar);
         auto* abandonar = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
                                           QStringLiteral("&Sair"), consultaTop_);
         abandonar->setObjectName(QStringLiteral("Abandonar"));
         abandonar->setToolTip(QStringLiteral("Fecha esta janela de cadastro"));
-        connect(abandonar, &QPushButton::clicked, this, &QWidget::close);
+        state_->addButton(Command::Close, abandonar);
         tl->addWidget(adicionar);
         tl->addWidget(abandonar);
         tl->addStretch();
         cl->addWidget(consultaTop_);
         grid_ = new kit::DataGrid(ds_, def_.grid, consultaTab_);
         grid_->setObjectName(QStringLiteral("wwDBGrid1"));
+        grid_->setAccessibleName(def_.caption);
         connect(grid_, &QAbstractItemView::doubleClicked, this, [this] {
+            if (EmEdicao(*ds_))
+                return;
             mostraCadastro();
-            Alterar();
+            state_->run(Command::Edit);
         });
         cl->addWidget(grid_);
         pages_->addTab(consultaTab_, QStringLiteral("Consulta   "));
@@ -164,44 +254,23 @@ void TFrmManutencao::buildLayout() {
     QHash<QString, QFormLayout*> groups;
     QHBoxLayout* line = nullptr;
     for (const Field& f : def_.fields) {
-        QWidget* editor = nullptr;
-        switch (f.kind) {
-            case FieldKind::Text:
-            case FieldKind::TextKeepCase: {
-                const int len = ds_->hasField(f.column) ? ds_->field(f.column).length : 0;
-                editor = new kit::TextEdit(len, f.kind == FieldKind::Text, dataPanel_);
-                break;
-            }
-            case FieldKind::Integer:
-                editor = new kit::IntegerEdit(9, dataPanel_);
-                break;
-            case FieldKind::Mask:
-                editor = new kit::MaskEdit(f.mask, dataPanel_);
-                break;
-            case FieldKind::Choice: {
-                auto* combo = new QComboBox(dataPanel_);
-                for (const auto& [value, text] : f.choices) combo->addItem(text, value);
-                editor = combo;
-                break;
-            }
-            case FieldKind::Picture: {
-                auto* picture = new QLabel(dataPanel_);
-                picture->setMinimumSize(160, 120);
-                picture->setFrameStyle(QFrame::Sunken | QFrame::Panel);
-                picture->setAlignment(Qt::AlignCenter);
-                editor = picture;
-                break;
-            }
-        }
+        QWidget* editor = makeEditor(f);
         editor->setObjectName(QStringLiteral("edit_") + f.column);
         // Boxes as wide as what they hold.
         const int charWidth = editor->fontMetrics().horizontalAdvance(QLatin1Char('N'));
-        if (auto* le = qobject_cast<QLineEdit*>(editor)) {
+        if (auto* money = qobject_cast<kit::MoneyEdit*>(editor)) {
+            money->setMinimumWidth(
+                money->fontMetrics().horizontalAdvance(QStringLiteral("R$ 9.999.999.999.999,99")) +
+                24);
+        } else if (auto* le = qobject_cast<QLineEdit*>(editor)) {
             const int chars = f.kind == FieldKind::Integer ? 10
                               : f.kind == FieldKind::Mask  ? 20
+                              : f.kind == FieldKind::Date  ? 11
                                                            : std::clamp(le->maxLength(), 3, 60);
             le->setMaximumWidth(chars * charWidth + 16);
             le->setMinimumWidth(std::min(chars, 12) * charWidth + 16);
+        } else if (f.kind == FieldKind::Lookup) {
+            editor->setMinimumWidth(30 * charWidth);
         }
         if (f.column.compare(def_.codeColumn, Qt::CaseInsensitive) == 0) {
             if (auto* le = qobject_cast<QLineEdit*>(editor))
@@ -211,6 +280,7 @@ void TFrmManutencao::buildLayout() {
         editors_.insert(f.column.toUpper(), editor);
         auto* label = new QLabel(f.label, dataPanel_);
         label->setObjectName(QStringLiteral("lbl_") + f.column);
+        kit::FieldBinder::label(label, editor);
         if (!f.group.isEmpty()) {
             QFormLayout* g = groups.value(f.group);
             if (!g) {
@@ -257,34 +327,14 @@ void TFrmManutencao::buildLayout() {
     ml->addWidget(navigator);
     pages_->addTab(cadastroTab_, QStringLiteral("Cadastro   "));
 
-    connect(buttons_.value(QStringLiteral("Inserir")), &QPushButton::clicked, this,
-            &TFrmManutencao::Inserir);
-    connect(buttons_.value(QStringLiteral("Alterar")), &QPushButton::clicked, this,
-            &TFrmManutencao::Alterar);
-    connect(buttons_.value(QStringLiteral("Deletar")), &QPushButton::clicked, this,
-            &TFrmManutencao::Deletar);
-    connect(buttons_.value(QStringLiteral("Gravar")), &QPushButton::clicked, this,
-            &TFrmManutencao::Gravar);
-    connect(buttons_.value(QStringLiteral("Cancelar")), &QPushButton::clicked, this,
-            &TFrmManutencao::Cancelar);
-    connect(buttons_.value(QStringLiteral("Sair")), &QPushButton::clicked, this, &QWidget::close);
-    if (def_.consultation) {
-        connect(buttons_.value(QStringLiteral("Primeiro")), &QPushButton::clicked, this,
-                [this] { ds_->first(); });
-        connect(buttons_.value(QStringLiteral("Anterior")), &QPushButton::clicked, this,
-                [this] { ds_->prior(); });
-        connect(buttons_.value(QStringLiteral("Proximo")), &QPushButton::clicked, this,
-                [this] { ds_->next(); });
-        connect(buttons_.value(QStringLiteral("Ultimo")), &QPushButton::clicked, this,
-                [this] { ds_->last(); });
-    }
     // The tab-change guard.
     connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
         if (changingTab_)
             return;
         if (pages_->widget(index) != cadastroTab_ && EmEdicao(*ds_)) {
-            if (confirmaAbandono()) {
-                Cancelar();
+            if (state_->confirmAbandon()) {
+                cancela();
+                state_->update();
             } else {
                 changingTab_ = true;
                 pages_->setCurrentWidget(cadastroTab_);
@@ -293,6 +343,22 @@ void TFrmManutencao::buildLayout() {
         }
     });
     pages_->setCurrentIndex(0);
+}
+
+void TFrmManutencao::Inserir() {
+    state_->run(Command::Insert);
+}
+void TFrmManutencao::Alterar() {
+    state_->run(Command::Edit);
+}
+void TFrmManutencao::Deletar() {
+    state_->run(Command::Delete);
+}
+void TFrmManutencao::Gravar() {
+    state_->run(Command::Save);
+}
+void TFrmManutencao::Cancelar() {
+    state_->run(Command::Cancel);
 }
 
 void TFrmManutencao::mostraConsulta() {
@@ -305,105 +371,29 @@ void TFrmManutencao::mostraCadastro() {
 }
 
 void TFrmManutencao::mostraRegistro() {
-    for (const Field& f : def_.fields) {
-        QWidget* w = editors_.value(f.column.toUpper());
-        const QVariant v = ds_->isActive() && !ds_->isEmpty() ? ds_->value(f.column) : QVariant();
-        switch (f.kind) {
-            case FieldKind::Text:
-            case FieldKind::TextKeepCase:
-                static_cast<QLineEdit*>(w)->setText(v.toString());
-                break;
-            case FieldKind::Integer:
-                static_cast<kit::IntegerEdit*>(w)->setValue(v);
-                break;
-            case FieldKind::Mask:
-                static_cast<kit::MaskEdit*>(w)->setStoredText(v.toString());
-                break;
-            case FieldKind::Choice: {
-                auto* combo = static_cast<QComboBox*>(w);
-                const int i = combo->findData(v.toString());
-                combo->setCurrentIndex(i < 0 ? 0 : i);
-                break;
-            }
-            case FieldKind::Picture:
-                break;
-        }
-    }
+    binder_->load();
     mostraValoresExtras();
 }
 
-void TFrmManutencao::storeEditors() {
-    for (const Field& f : def_.fields) {
-        if (f.column.compare(def_.codeColumn, Qt::CaseInsensitive) == 0)
-            continue;
-        QWidget* w = editors_.value(f.column.toUpper());
-        QVariant v;
-        switch (f.kind) {
-            case FieldKind::Text:
-            case FieldKind::TextKeepCase: {
-                const QString t = static_cast<QLineEdit*>(w)->text();
-                v = t.isEmpty() ? QVariant() : QVariant(t);
-                break;
-            }
-            case FieldKind::Integer: {
-                const auto n = static_cast<kit::IntegerEdit*>(w)->value();
-                v = n ? QVariant(*n) : QVariant();
-                break;
-            }
-            case FieldKind::Mask: {
-                const QString t = static_cast<kit::MaskEdit*>(w)->storedText();
-                v = t.isEmpty() ? QVariant() : QVariant(t);
-                break;
-            }
-            case FieldKind::Choice: {
-                const QString t = static_cast<QComboBox*>(w)->currentData().toString();
-                v = t.isEmpty() ? QVariant() : QVariant(t);
-                break;
-            }
-            case FieldKind::Picture:
-                continue;
-        }
-        ds_->setValue(f.column, v);
-    }
-    gravaValoresExtras();
-}
-
-void TFrmManutencao::setBrowseState() {
-    dataPanel_->setEnabled(false);
-    for (auto it = buttons_.begin(); it != buttons_.end(); ++it) {
-        const QString& n = it.key();
-        it.value()->setEnabled(!(n == QLatin1String("Gravar") || n == QLatin1String("Cancelar")));
-    }
-}
-
-void TFrmManutencao::setEditState() {
-    dataPanel_->setEnabled(true);
-    for (auto it = buttons_.begin(); it != buttons_.end(); ++it) {
-        const QString& n = it.key();
-        it.value()->setEnabled(n == QLatin1String("Gravar") || n == QLatin1String("Cancelar") ||
-                               n == QLatin1String("Sair"));
-    }
-}
-
-void TFrmManutencao::focusRequired() {
-    if (QWidget* w = editors_.value(def_.requiredColumn.toUpper()))
-        w->setFocus();
-}
-
-void TFrmManutencao::Inserir() {
+void TFrmManutencao::insere() {
     if (EmEdicao(*ds_))
         return;
-    setEditState();
+    // The code is read first: when the database cannot give it, the screen stays as
+    // it was.
+    QVariant max;
+    try {
+        max = ctx_.DB_ZEL().value(def_.maxSql);  // Qry_MAX, read now
+    } catch (const fb::Error& e) {
+        ctx_.MostraErroBanco(e);
+        return;
+    }
     mostraCadastro();
-    const QVariant max = main_.DB_ZEL().value(def_.maxSql);  // Qry_MAX, read now
     ds_->append();
     ds_->setValue(def_.codeColumn, (max.isNull() ? 0 : max.toLongLong()) + 1);
     valoresIniciais();
-    mostraRegistro();
-    focusRequired();
 }
 
-void TFrmManutencao::Alterar() {
+void TFrmManutencao::altera() {
     if (EmEdicao(*ds_))
         return;
     if (ds_->isEmpty()) {
@@ -411,11 +401,9 @@ void TFrmManutencao::Alterar() {
         return;
     }
     ds_->edit();
-    setEditState();
-    focusRequired();
 }
 
-void TFrmManutencao::Deletar() {
+void TFrmManutencao::deleta() {
     if (EmEdicao(*ds_))
         return;
     if (ds_->isEmpty()) {
@@ -425,58 +413,67 @@ void TFrmManutencao::Deletar() {
     if (kit::messages().confirm(def_.deleteQuestion)) {
         antesDeDeletar();
         ds_->remove();
-        AplicaAtualizacoes(*ds_);
+        // A delete that could not be written leaves the row where it was.
+        if (!AplicaAtualizacoes(*ds_) && ds_->hasPendingChanges())
+            ds_->cancelUpdates();
     } else {
         ds_->cancelUpdates();
     }
-    setBrowseState();
-    mostraRegistro();
 }
 
-void TFrmManutencao::Gravar() {
+bool TFrmManutencao::requiredEmpty() const {
+    QWidget* required = editors_.value(def_.requiredColumn.toUpper());
+    if (auto* le = qobject_cast<QLineEdit*>(required))
+        return le->text().trimmed().isEmpty();
+    return ds_->isNull(def_.requiredColumn);
+}
+
+void TFrmManutencao::grava() {
     if (!EmEdicao(*ds_))
         return;
-    QWidget* required = editors_.value(def_.requiredColumn.toUpper());
-    if (auto* le = qobject_cast<QLineEdit*>(required); le && le->text().trimmed().isEmpty()) {
-        main_.AvisoCamposObrigatorios(def_.requiredList);
-        le->setFocus();
+    if (!binder_->commit())
+        return;
+    if (requiredEmpty()) {
+        ctx_.AvisoCamposObrigatorios(def_.requiredList);
+        if (QWidget* w = editors_.value(def_.requiredColumn.toUpper()))
+            w->setFocus();
         return;
     }
     if (!podeGravar())
         return;
     try {
-        storeEditors();
+        gravaValoresExtras();
         ds_->post();
     } catch (const kit::DataSetError& e) {
         kit::messages().warning(e.message());
         return;
     }
-    AplicaAtualizacoes(*ds_);
-    setBrowseState();
-    mostraRegistro();
+    if (AplicaAtualizacoes(*ds_) || !ds_->hasPendingChanges())
+        return;
+    // Not written, and what was typed is still there: back to editing it, so that it
+    // can be saved again or cancelled.
+    ds_->edit();
 }
 
-void TFrmManutencao::Cancelar() {
+void TFrmManutencao::cancelPending() {
+    ds_->cancel();
+    if (ds_->hasPendingChanges())
+        ds_->cancelUpdates();
+}
+
+void TFrmManutencao::cancela() {
     if (!EmEdicao(*ds_))
         return;
-    ds_->cancel();
-    setBrowseState();
-    mostraRegistro();
-}
-
-bool TFrmManutencao::confirmaAbandono() {
-    return kit::messages().confirm(
-        QStringLiteral("Os dados estão sendo alterados no momento !") + QStringLiteral("\n") +
-        QStringLiteral("Deseja realmente cancelar as alterações feitas ?"));
+    cancelPending();
 }
 
 void TFrmManutencao::closeEvent(QCloseEvent* event) {
-    if (EmEdicao(*ds_)) {
-        if (!confirmaAbandono()) {
+    if (EmEdicao(*ds_) || ds_->hasPendingChanges()) {
+        if (!state_->confirmAbandon()) {
             event->ignore();
             return;
         }
-        Cancelar();
+        cancelPending();
     }
     if (own_)
         own_->close();
@@ -497,37 +494,7 @@ bool TFrmManutencao::eventFilter(QObject* watched, QEvent* event) {
                 return false;
             focusNextChild();
             return true;
-        case Qt::Key_F4:
-        case Qt::Key_F5:
-        case Qt::Key_F6:
-        case Qt::Key_F7:
-        case Qt::Key_F8:
-            break;
         default:
-            return false;
+            return state_->handleKey(key);
     }
-    const bool editing = EmEdicao(*ds_);
-    switch (key->key()) {
-        case Qt::Key_F4:
-            if (!editing)
-                Inserir();
-            break;
-        case Qt::Key_F5:
-            if (!editing)
-                Alterar();
-            break;
-        case Qt::Key_F6:
-            if (!editing)
-                Deletar();
-            break;
-        case Qt::Key_F7:
-            if (editing)
-                Gravar();
-            break;
-        case Qt::Key_F8:
-            if (editing)
-                Cancelar();
-            break;
-    }
-    return true;
 }

@@ -7,13 +7,15 @@
 #include <functional>
 #include <memory>
 
+#include "data/contexto.h"
 #include "kit/db/dataset.h"
+#include "kit/edit/binder.h"
+#include "kit/edit/editstate.h"
 #include "kit/ui/widgets/datagrid.h"
 
 class QLabel;
 class QPushButton;
 class QTabWidget;
-class TFrmPrincipal;
 
 // The maintenance screen of a table: a consultation tab with a read-only grid and a
 // "Cadastro" tab with the boxes of the current row, the navigator buttons, the keys
@@ -23,7 +25,16 @@ class TFrmPrincipal;
 class TFrmManutencao : public QWidget {
     Q_OBJECT
 public:
-    enum class FieldKind { Text, TextKeepCase, Integer, Mask, Choice, Picture };
+    enum class FieldKind { Text, TextKeepCase, Integer, Date, Money, Mask, Choice, Lookup, Picture };
+
+    // The list a Lookup field chooses from.
+    struct Lookup {
+        QString sql;           // "SELECT * FROM ATIVIDADE ORDER BY NOME"
+        QString keyField;      // its key, stored in the field
+        QString displayField;  // what the box shows
+        QString title;         // the selection dialog's caption
+        QVector<kit::GridColumn> columns;
+    };
 
     struct Field {
         Field(const char* label_, const char* column_, FieldKind kind_ = FieldKind::Text,
@@ -42,6 +53,7 @@ public:
         bool sameLine = false;                   // beside the previous field
         QString mask;                            // Mask
         QList<QPair<QString, QString>> choices;  // Choice: stored value, text shown
+        Lookup lookup;                           // Lookup
     };
 
     struct Definition {
@@ -59,13 +71,14 @@ public:
     };
 
     // The screen works on its own data set, or on one it is given (kept open).
-    TFrmManutencao(TFrmPrincipal& main, Definition definition, kit::DataSet* external = nullptr,
+    TFrmManutencao(Contexto& contexto, Definition definition, kit::DataSet* external = nullptr,
                    QWidget* parent = nullptr);
     ~TFrmManutencao() override;
 
     kit::DataSet& dataSet() { return *ds_; }
     const Definition& definition() const { return def_; }
     QWidget* editor(const QString& column) const { return editors_.value(column.toUpper()); }
+    kit::EditState& estado() { return *state_; }
 
     // The commands of the navigator, as the buttons and keys call them.
     void Inserir();
@@ -89,25 +102,30 @@ protected:
     virtual void gravaValoresExtras() {}
     // Refreshes what the screen shows beyond the edit boxes.
     virtual void mostraValoresExtras() {}
+    // The lists of the Lookup fields, by column.
+    kit::DataSet* lista(const QString& column) const { return lookups_.value(column.toUpper()); }
 
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QWidget* consultaPanel() const { return consultaTop_; }
     QWidget* dataPanel() const { return dataPanel_; }
-    TFrmPrincipal& principal() { return main_; }
+    Contexto& contexto() { return ctx_; }
     // Loads the current row into the edit boxes.
     void mostraRegistro();
 
 private:
     void buildLayout();
-    void setBrowseState();
-    void setEditState();
-    void storeEditors();
-    bool confirmaAbandono();
-    void focusRequired();
+    QWidget* makeEditor(const Field& f);
+    void insere();
+    void altera();
+    void deleta();
+    void grava();
+    void cancela();
+    bool requiredEmpty() const;
+    void cancelPending();
 
-    TFrmPrincipal& main_;
+    Contexto& ctx_;
     Definition def_;
     std::unique_ptr<kit::DataSet> own_;
     kit::DataSet* ds_;
@@ -119,5 +137,9 @@ private:
     kit::DataGrid* grid_ = nullptr;
     QHash<QString, QPushButton*> buttons_;
     QHash<QString, QWidget*> editors_;
+    QHash<QString, kit::DataSet*> lookups_;
+    std::vector<std::unique_ptr<kit::DataSet>> lookupLists_;
+    kit::FieldBinder* binder_ = nullptr;
+    kit::EditState* state_ = nullptr;
     bool changingTab_ = false;
 };

@@ -6,7 +6,6 @@
 #include <QLayout>
 #include <QPushButton>
 
-#include "app/UPrincipal.h"
 #include "kit/core/messages.h"
 #include "kit/ui/jpeg.h"
 #include "kit/ui/widgets/editors.h"
@@ -42,8 +41,8 @@ TFrmManutencao::Definition empresa() {
 
 }  // namespace
 
-TFrmCadEmpresa::TFrmCadEmpresa(TFrmPrincipal& main, QWidget* parent)
-    : TFrmManutencao(main, empresa(), &main.tb_Empresa(), parent) {
+TFrmCadEmpresa::TFrmCadEmpresa(Contexto& contexto, QWidget* parent)
+    : TFrmManutencao(contexto, empresa(), &contexto.tb_Empresa(), parent) {
     logo_ = qobject_cast<QLabel*>(editor(QStringLiteral("FOTO")));
     auto* buscar = new QPushButton(QStringLiteral("BUSCAR IMAGEM"), dataPanel());
     buscar->setObjectName(QStringLiteral("Bt_BuscarImagem"));

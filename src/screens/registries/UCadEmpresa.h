@@ -12,7 +12,7 @@ class QLabel;
 class TFrmCadEmpresa : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadEmpresa(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadEmpresa(Contexto& contexto, QWidget* parent = nullptr);
 
     // Loads a picture file into the logo box (stored when the row is saved).
     // False, with a message, when the file cannot be read as a picture.

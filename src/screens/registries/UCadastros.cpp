@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include "app/UPrincipal.h"
 #include "kit/ui/widgets/editors.h"
 
 using Field = TFrmManutencao::Field;
@@ -120,20 +119,20 @@ TFrmManutencao::Definition funcionario() {
 
 }  // namespace
 
-TFrmCadRecurso::TFrmCadRecurso(TFrmPrincipal& main, QWidget* parent)
-    : TFrmManutencao(main, recurso(), nullptr, parent) {}
+TFrmCadRecurso::TFrmCadRecurso(Contexto& contexto, QWidget* parent)
+    : TFrmManutencao(contexto, recurso(), nullptr, parent) {}
 
 void TFrmCadRecurso::antesDeDeletar() {
-    principal().DB_ZEL().execute(
+    contexto().DB_ZEL().execute(
         QStringLiteral("delete from saldocaixa where cdrecurso = :cdrec"),
         {{QStringLiteral("cdrec"), dataSet().value(QStringLiteral("CDRECURSO"))}});
 }
 
-TFrmCadAtividade::TFrmCadAtividade(TFrmPrincipal& main, QWidget* parent)
-    : TFrmManutencao(main, atividade(), nullptr, parent) {}
+TFrmCadAtividade::TFrmCadAtividade(Contexto& contexto, QWidget* parent)
+    : TFrmManutencao(contexto, atividade(), nullptr, parent) {}
 
-TFrmCadFornecedor::TFrmCadFornecedor(TFrmPrincipal& main, QWidget* parent)
-    : TFrmManutencao(main, fornecedor(), nullptr, parent) {
+TFrmCadFornecedor::TFrmCadFornecedor(Contexto& contexto, QWidget* parent)
+    : TFrmManutencao(contexto, fornecedor(), nullptr, parent) {
     auto* label = new QLabel(QStringLiteral("DIGITE O NOME DO FORNECEDOR"), consultaPanel());
     auto* search = new kit::TextEdit(50, true, consultaPanel());
     search->setObjectName(QStringLiteral("edit_localiza"));
@@ -156,9 +155,9 @@ void TFrmCadFornecedor::localiza(const QString& text) {
         }
 }
 
-TFrmCadLocalidade::TFrmCadLocalidade(TFrmPrincipal& main, QWidget* parent)
+TFrmCadLocalidade::TFrmCadLocalidade(Contexto& contexto, QWidget* parent)
     : TFrmManutencao(
-          main,
+          contexto,
           simples(QStringLiteral("FrmCadLocalidade"),
                   QStringLiteral("Manutenção de Localidades do Empenho"),
                   QStringLiteral("LOCALIDADE"), QStringLiteral("CDLOCAL"),
@@ -166,8 +165,8 @@ TFrmCadLocalidade::TFrmCadLocalidade(TFrmPrincipal& main, QWidget* parent)
                   QStringLiteral("NOME LOCALIDADE"), QStringLiteral("NOME LOCALIDADE DO EMPENHO")),
           nullptr, parent) {}
 
-TFrmCadModalidadeEmp::TFrmCadModalidadeEmp(TFrmPrincipal& main, QWidget* parent)
-    : TFrmManutencao(main,
+TFrmCadModalidadeEmp::TFrmCadModalidadeEmp(Contexto& contexto, QWidget* parent)
+    : TFrmManutencao(contexto,
                      simples(QStringLiteral("FrmCadModalidadeEmp"),
                              QStringLiteral("Manutenção de Modalidades"),
                              QStringLiteral("MODALIDADE"), QStringLiteral("CDMODALIDADE"),
@@ -177,9 +176,9 @@ TFrmCadModalidadeEmp::TFrmCadModalidadeEmp(TFrmPrincipal& main, QWidget* parent)
     mostraConsulta();
 }
 
-TFrmCadSecretaria::TFrmCadSecretaria(TFrmPrincipal& main, QWidget* parent)
+TFrmCadSecretaria::TFrmCadSecretaria(Contexto& contexto, QWidget* parent)
     : TFrmManutencao(
-          main,
+          contexto,
           simples(QStringLiteral("FrmCadSecretaria"), QStringLiteral("Manutenção de Secretarias"),
                   QStringLiteral("SECRETARIA"), QStringLiteral("CDSECRETARIA"),
                   QStringLiteral("select max(CDsecretaria) as MAXID from SECRETARIA"),
@@ -188,5 +187,5 @@ TFrmCadSecretaria::TFrmCadSecretaria(TFrmPrincipal& main, QWidget* parent)
     mostraConsulta();
 }
 
-TFrmCadFuncionario::TFrmCadFuncionario(TFrmPrincipal& main, QWidget* parent)
-    : TFrmManutencao(main, funcionario(), nullptr, parent) {}
+TFrmCadFuncionario::TFrmCadFuncionario(Contexto& contexto, QWidget* parent)
+    : TFrmManutencao(contexto, funcionario(), nullptr, parent) {}

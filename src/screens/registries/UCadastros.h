@@ -9,7 +9,7 @@
 class TFrmCadRecurso : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadRecurso(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadRecurso(Contexto& contexto, QWidget* parent = nullptr);
 
 protected:
     // The daily balances go first, on their own, even if the resource is then refused.
@@ -19,13 +19,13 @@ protected:
 class TFrmCadAtividade : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadAtividade(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadAtividade(Contexto& contexto, QWidget* parent = nullptr);
 };
 
 class TFrmCadFornecedor : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadFornecedor(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadFornecedor(Contexto& contexto, QWidget* parent = nullptr);
     // Moves to the first supplier whose name begins with the text, ignoring case.
     void localiza(const QString& text);
 };
@@ -33,23 +33,23 @@ public:
 class TFrmCadLocalidade : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadLocalidade(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadLocalidade(Contexto& contexto, QWidget* parent = nullptr);
 };
 
 class TFrmCadModalidadeEmp : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadModalidadeEmp(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadModalidadeEmp(Contexto& contexto, QWidget* parent = nullptr);
 };
 
 class TFrmCadSecretaria : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadSecretaria(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadSecretaria(Contexto& contexto, QWidget* parent = nullptr);
 };
 
 class TFrmCadFuncionario : public TFrmManutencao {
     Q_OBJECT
 public:
-    explicit TFrmCadFuncionario(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadFuncionario(Contexto& contexto, QWidget* parent = nullptr);
 };

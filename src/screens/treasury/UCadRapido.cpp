@@ -88,7 +88,8 @@ TFrmCadRapido::~TFrmCadRapido() {
 
 void TFrmCadRapido::confirma() {
     if (boxes_.value(nameColumn_)->text().trimmed().isEmpty()) {
-        kit::messages().information(QStringLiteral("Preencha o campo Nome"));
+        kit::messages().information(QStringLiteral("Preencha o campo Nome"),
+                                    kit::MessageService::Buttons::Yes);
         boxes_.value(nameColumn_)->setFocus();
         return;
     }

@@ -1,0 +1,66 @@
+#include "data/contexto.h"
+
+#include <QDateTime>
+
+#include "data/U_Biblioteca.h"
+#include "kit/core/messages.h"
+
+Contexto::Contexto(kit::Database& db)
+    : db_(db),
+      tb_geral_(std::make_unique<kit::DataSet>(&db)),
+      tb_Empresa_(std::make_unique<kit::DataSet>(&db)) {
+    tb_geral_->setObjectName(QStringLiteral("tb_geral"));
+    tb_geral_->setSql(QStringLiteral("SELECT * FROM GERAL"));
+    tb_Empresa_->setObjectName(QStringLiteral("tb_Empresa"));
+    tb_Empresa_->setSql(QStringLiteral("SELECT * FROM EMPRESA"));
+}
+
+Contexto::~Contexto() = default;
+
+kit::MessageService& Contexto::mensagens() {
+    return kit::messages();
+}
+
+void Contexto::abreTabelasGerais() {
+    tb_geral_->open();
+    tb_Empresa_->open();
+}
+
+void Contexto::RegistraHistorico(fb::Transaction& tr, const QString& tipo, int cdlanc) {
+    int codigo = 0;
+    {
+        fb::Statement proc(tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_HISTORICOUSU"));
+        proc.execute();
+        if (proc.fetch())
+            codigo = proc.value(QStringLiteral("CODIGO")).toInt();
+    }
+    const QDateTime agora = QDateTime::currentDateTime();
+    fb::Statement s(tr, QStringLiteral("INSERT INTO HISTORICOUSUARIO "
+                                       "(CDHISTORICO, CDUSUARIO, DATA, HORA, TIPO, CDLANC) "
+                                       "VALUES (:CD, :USUARIO, :DATA, :HORA, :TIPO, :LANC)"));
+    s.bind(QStringLiteral("CD"), codigo);
+    s.bind(QStringLiteral("USUARIO"), usuario.codigo);
+    s.bind(QStringLiteral("DATA"), agora.date());
+    s.bind(QStringLiteral("HORA"), agora);
+    s.bind(QStringLiteral("TIPO"), tipo);
+    s.bind(QStringLiteral("LANC"), cdlanc);
+    s.execute();
+}
+
+void Contexto::RegistraHistorico(const QString& tipo, int cdlanc) {
+    db_.write([&](fb::Transaction& tr) { RegistraHistorico(tr, tipo, cdlanc); });
+}
+
+void Contexto::AvisoCamposObrigatorios(const QString& lista) {
+    kit::messages().information(QStringLiteral("Peencha os campos! (") + lista +
+                                QStringLiteral(")"));
+}
+
+void Contexto::MostraErroBanco(const fb::Error& e) {
+    db_.noteError(e);
+    if (e.isConnectionLost())
+        kit::messages().error(MensagemConexaoPerdida());
+    else
+        kit::messages().error(QStringLiteral("Não foi possível ler o banco de dados.\n") +
+                              e.message());
+}
