@@ -66,8 +66,8 @@ void TstLancamentos::init() {
     t_->addFixtureRows();
     db_ = t_->database();
     messages_ = recordMessages();
-    CdUsuarioAtual = 1;
     main_ = new TFrmPrincipal(*db_);
+    main_->contexto().usuario.codigo = 1;
     RegistraTelas(*main_);
     main_->resize(1200, 800);
     main_->show();

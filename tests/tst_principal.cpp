@@ -161,7 +161,7 @@ void TstPrincipal::statusBarAndUserLabels() {
              (QStringList{"Utilize as seguintes Teclas de Atalho p/ as operações", "<F4> Inserir",
                           "<F5> Alterar", "<F6> Deletar", "<F7> Gravar", "<F8> Cancelar", ""}));
     QVERIFY(!main_->findChild<QLabel*>(QStringLiteral("lb_nome"))->isVisible());
-    NomeUsuarioAtual = QStringLiteral("ADMINISTRADOR");
+    main_->contexto().usuario.nome = QStringLiteral("ADMINISTRADOR");
     main_->MostraUsuarioLogado();
     QCOMPARE(main_->findChild<QLabel*>(QStringLiteral("lb_nome"))->text(),
              QStringLiteral("Usuário:  "));
@@ -287,7 +287,7 @@ void TstPrincipal::focusColours() {
 }
 
 void TstPrincipal::historyRows() {
-    CdUsuarioAtual = 1;
+    main_->contexto().usuario.codigo = 1;
     db_->execute(QStringLiteral("INSERT INTO RECURSO (CDRECURSO, NOME) VALUES (1, 'MOVIMENTO')"));
     db_->execute(
         QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "

@@ -166,7 +166,8 @@ const QColor& TFrmPrincipal::corRealce() {
     return c;
 }
 
-TFrmPrincipal::TFrmPrincipal(kit::Database& db, QWidget* parent) : QMainWindow(parent), db_(db), contexto_(db) {
+TFrmPrincipal::TFrmPrincipal(kit::Database& db, QWidget* parent)
+    : QMainWindow(parent), db_(db), contexto_(db) {
     setObjectName(QStringLiteral("FrmPrincipal"));
     setWindowTitle(QStringLiteral("qxTALOR"));
     mdi_ = new QMdiArea(this);

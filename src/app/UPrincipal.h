@@ -36,9 +36,7 @@ public:
     void RegistraHistorico(const QString& tipo, int cdlanc) {
         contexto_.RegistraHistorico(tipo, cdlanc);
     }
-    void AvisoCamposObrigatorios(const QString& lista) {
-        contexto_.AvisoCamposObrigatorios(lista);
-    }
+    void AvisoCamposObrigatorios(const QString& lista) { contexto_.AvisoCamposObrigatorios(lista); }
     // Shows who is logged in and since when.
     void MostraUsuarioLogado();
 

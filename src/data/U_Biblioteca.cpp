@@ -17,8 +17,16 @@ QString MensagemConexaoPerdida() {
         "As alterações continuam na tela: grave novamente quando a conexão voltar.");
 }
 
-bool AplicaAtualizacoes(kit::DataSet& dataSet) {
-    const kit::ApplyResult result = dataSet.applyUpdates();
+bool AplicaAtualizacoes(kit::DataSet& dataSet, const std::function<void(fb::Transaction&)>& extra) {
+    kit::ApplyResult result = dataSet.applyUpdates();
+    if (result.ok && extra) {
+        try {
+            dataSet.database()->write(extra);
+        } catch (const fb::Error& e) {
+            result.ok = false;
+            result.error = e;
+        }
+    }
     if (result.ok)
         return true;
     const fb::Error& e = *result.error;

@@ -6,11 +6,15 @@
 #include <QChar>
 #include <QDate>
 #include <QString>
+#include <functional>
 
 #include "kit/core/money.h"
 
 namespace kit {
 class DataSet;
+}
+namespace fb {
+class Transaction;
 }
 
 // Applies the data set's pending inserts, changes and deletes in one transaction.
@@ -18,7 +22,8 @@ class DataSet;
 // the standard warning is shown. When the connection was lost, nothing was written
 // and the changes stay pending, so the operator can save again. Returns true when
 // everything was written.
-bool AplicaAtualizacoes(kit::DataSet& dataSet);
+bool AplicaAtualizacoes(kit::DataSet& dataSet,
+                        const std::function<void(fb::Transaction&)>& extra = {});
 
 // The error shown when the connection to the database was lost and nothing was written.
 QString MensagemConexaoPerdida();

@@ -98,8 +98,9 @@ void FieldBinder::bindText(QLineEdit* box, const QString& field) {
             box->setText(t);
         }
     });
-    connect(box, &QLineEdit::textEdited, this, [this, field](const QString& t) {
-        store(field, t.isEmpty() ? QVariant() : QVariant(t));
+    connect(box, &QLineEdit::textChanged, this, [this, field](const QString& t) {
+        if (!loading_)
+            store(field, t.isEmpty() ? QVariant() : QVariant(t));
     });
 }
 
@@ -108,7 +109,7 @@ void FieldBinder::bindInteger(IntegerEdit* box, const QString& field) {
         const QScopedValueRollback<bool> guard(loading_, true);
         box->setValue(rowValue(ds_, field));
     });
-    connect(box, &QLineEdit::textEdited, this, [this, box, field] {
+    connect(box, &QLineEdit::textChanged, this, [this, box, field] {
         const auto n = box->value();
         store(field, n ? QVariant(*n) : QVariant());
     });
@@ -123,7 +124,7 @@ void FieldBinder::bindDate(DateEdit* box, const QString& field) {
         }
     });
     // An incomplete date leaves the field empty until it is whole; commit() reports it.
-    connect(box, &QLineEdit::textEdited, this, [this, box, field] {
+    connect(box, &QLineEdit::textChanged, this, [this, box, field] {
         const QDate d = box->date();
         store(field, d.isValid() ? QVariant(d) : QVariant());
     });
@@ -153,7 +154,7 @@ void FieldBinder::bindMask(MaskEdit* box, const QString& field) {
             box->setStoredText(t);
         }
     });
-    connect(box, &QLineEdit::textEdited, this, [this, box, field] {
+    connect(box, &QLineEdit::textChanged, this, [this, box, field] {
         const QString t = box->storedText();
         store(field, t.isEmpty() ? QVariant() : QVariant(t));
     });
@@ -189,7 +190,7 @@ void FieldBinder::bindChoice(QComboBox* box, const QString& field,
         }
         box->setCurrentIndex(i);
     });
-    connect(box, &QComboBox::activated, this, [this, box, field](int i) {
+    connect(box, &QComboBox::currentIndexChanged, this, [this, box, field](int i) {
         const QString v = box->itemData(i).toString();
         store(field, v.isEmpty() ? QVariant() : QVariant(v));
     });

@@ -5,12 +5,12 @@
 #include <QPointer>
 #include <QVariant>
 #include <QVector>
+#include <QWidget>
 #include <functional>
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QWidget;
 
 namespace kit {
 

@@ -5,11 +5,11 @@
 #include <QPointer>
 #include <QString>
 #include <QVector>
+#include <QWidget>
 #include <functional>
 
 class QAbstractButton;
 class QKeyEvent;
-class QWidget;
 
 namespace kit {
 

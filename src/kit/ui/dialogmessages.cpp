@@ -25,8 +25,7 @@ bool DialogMessageService::show(const Message& message) {
             title = QStringLiteral("Confirmação");
             break;
     }
-    QMessageBox box(icon, title, message.text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QMessageBox box(icon, title, message.text, QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = nullptr;
     switch (message.buttons) {
         case Buttons::Ok:

@@ -103,9 +103,7 @@ TFrmManutencao::TFrmManutencao(Contexto& contexto, Definition definition, kit::D
 
     state_->setDataPanel(dataPanel_);
     state_->setEditFocus([this] { return editors_.value(def_.requiredColumn.toUpper()); });
-    state_->setBrowseFocus([this]() -> QVector<QWidget*> {
-        return {grid_, pages_->tabBar()};
-    });
+    state_->setBrowseFocus([this]() -> QVector<QWidget*> { return {grid_, pages_->tabBar()}; });
     state_->setAction(Command::Insert, [this] { insere(); });
     state_->setAction(Command::Edit, [this] { altera(); });
     state_->setAction(Command::Delete, [this] { deleta(); });

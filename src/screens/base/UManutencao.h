@@ -25,7 +25,17 @@ class QTabWidget;
 class TFrmManutencao : public QWidget {
     Q_OBJECT
 public:
-    enum class FieldKind { Text, TextKeepCase, Integer, Date, Money, Mask, Choice, Lookup, Picture };
+    enum class FieldKind {
+        Text,
+        TextKeepCase,
+        Integer,
+        Date,
+        Money,
+        Mask,
+        Choice,
+        Lookup,
+        Picture
+    };
 
     // The list a Lookup field chooses from.
     struct Lookup {

@@ -13,9 +13,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/UPrincipal.h"
 #include "data/U_Biblioteca.h"
 #include "kit/core/messages.h"
+#include "kit/edit/binder.h"
+#include "kit/edit/editstate.h"
 #include "kit/ui/widgets/captionlabel.h"
 #include "kit/ui/widgets/datagrid.h"
 #include "kit/ui/widgets/editors.h"
@@ -26,20 +27,16 @@ using kit::Money;
 
 namespace {
 
-QVariant money(std::optional<Money> m) {
-    return m ? QVariant::fromValue(*m) : QVariant();
-}
+using Command = kit::EditState::Command;
+
 std::optional<Money> moneyOf(const QVariant& v) {
     return v.isNull() ? std::nullopt : std::optional<Money>(v.value<Money>());
 }
 
-const char* const kAbandono =
-    "Os dados estão sendo alterados no momento !\nDeseja realmente cancelar as alterações feitas ?";
-
 }  // namespace
 
-TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
-    : QWidget(parent), main_(main) {
+TFrmCadLancamento::TFrmCadLancamento(Contexto& contexto, QWidget* parent)
+    : QWidget(parent), ctx_(contexto) {
     setObjectName(QStringLiteral("FrmCadLancamento"));
     setWindowTitle(QStringLiteral("Impressão de Cheques / Manutenção de Lançamentos"));
     setProperty("abreMaximizada", true);
@@ -57,7 +54,7 @@ TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
     openList(QStringLiteral("tb_FornecedorL"), fornecedores);
     openList(QStringLiteral("tb_Usuario"), QStringLiteral("SELECT * FROM USUARIO"));
 
-    auto entries = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    auto entries = std::make_unique<kit::DataSet>(&ctx_.DB_ZEL());
     entries->setObjectName(QStringLiteral("tb_lancamentoL"));
     entries->setSql(
         QStringLiteral("SELECT * FROM LANCAMENTO WHERE DATA >= :pDATA AND CDRECURSO = :pRECURSO "
@@ -80,8 +77,10 @@ TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
     entries->open();
     tb_lancamentoL_ = entries.get();
     owned_.push_back(std::move(entries));
+    binder_ = new kit::FieldBinder(tb_lancamentoL_, this);
+    state_ = new kit::EditState(tb_lancamentoL_, this);
 
-    auto saldo = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    auto saldo = std::make_unique<kit::DataSet>(&ctx_.DB_ZEL());
     saldo->setObjectName(QStringLiteral("q_SaldoAtual"));
     saldo->setSql(QStringLiteral(
         "SELECT s.SaldoAtual from Saldocaixa s where DtSaldo = (select max(DtSaldo) from "
@@ -91,7 +90,7 @@ TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
     owned_.push_back(std::move(saldo));
 
     // The invoice list of the invoice picker.
-    auto notas = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    auto notas = std::make_unique<kit::DataSet>(&ctx_.DB_ZEL());
     notas->setObjectName(QStringLiteral("Tb_Nota_Escolhe"));
     notas->setSql(
         QStringLiteral("SELECT N.CDNOTAS, N.CDEMPENHO, N.DTNOTA, N.VALORNOTA, N.NOTAELETRONICA, "
@@ -139,13 +138,8 @@ TFrmCadLancamento::TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent)
     dataSaldo_ = QDate(today.year(), today.month(), DiasDoMes(today.month(), today.year()));
     saldoTitulo_->setText(QStringLiteral("SALDO DIA ") + today.toString(QStringLiteral("dd/MM")) +
                           QStringLiteral(":"));
-    dados_->setEnabled(false);
-    botoes_->setEnabled(false);
-    mostraLancamento();
-    connect(tb_lancamentoL_, &kit::DataSet::currentChanged, this, [this] {
-        if (!tb_lancamentoL_->isEditing())
-            mostraLancamento();
-    });
+    // The commands wait for the first choice of a resource.
+    state_->setAvailable(false);
     qApp->installEventFilter(this);
 }
 
@@ -154,7 +148,7 @@ TFrmCadLancamento::~TFrmCadLancamento() {
 }
 
 kit::DataSet* TFrmCadLancamento::openList(const QString& name, const QString& sql) {
-    auto ds = std::make_unique<kit::DataSet>(&main_.DB_ZEL());
+    auto ds = std::make_unique<kit::DataSet>(&ctx_.DB_ZEL());
     ds->setObjectName(name);
     ds->setSql(sql);
     ds->open();
@@ -168,7 +162,8 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     auto* layout = new QVBoxLayout(page);
     // The resource and the start date.
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("RECURSO"), page));
+    auto* recursoLabel = new QLabel(QStringLiteral("RECURSO"), page);
+    top->addWidget(recursoLabel);
     recurso_ = new kit::LookupCombo(&lista(QStringLiteral("tb_Recurso")),
                                     QStringLiteral("CDRECURSO"), QStringLiteral("NOME"), page);
     recurso_->setObjectName(QStringLiteral("edit_Recurso"));
@@ -176,8 +171,17 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     recurso_->setDialogColumns(
         {kit::GridColumn("NUMCONTA", "Nº CONTA", 10), kit::GridColumn("NOME", "RECURSO", 40)});
     recurso_->setMinimumWidth(320);
+    kit::FieldBinder::label(recursoLabel, recurso_);
     connect(recurso_, &kit::LookupCombo::dialogClosed, this, [this] {
         if (!recurso_->value().isNull())
+            escolheRecurso();
+    });
+    // A resource typed into the box is chosen as one picked from the dialog; a text
+    // that finds none leaves the list on the resource it shows.
+    connect(recurso_, &kit::LookupCombo::typedChoice, this, [this] {
+        if (recurso_->value().isNull())
+            recurso_->setValue(recursoAtual_);
+        else if (recurso_->value() != recursoAtual_)
             escolheRecurso();
     });
     top->addWidget(recurso_);
@@ -189,9 +193,11 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     connect(r, &QPushButton::clicked, this, &TFrmCadLancamento::cadastraRecurso);
     top->addWidget(r);
     top->addSpacing(20);
-    top->addWidget(new QLabel(QStringLiteral("DATA"), page));
+    auto* dataLabel = new QLabel(QStringLiteral("DATA"), page);
+    top->addWidget(dataLabel);
     dataInicial_ = new kit::DateEdit(page);
     dataInicial_->setObjectName(QStringLiteral("edit_DataInicial"));
+    kit::FieldBinder::label(dataLabel, dataInicial_);
     dataInicial_->setMaximumWidth(110);
     top->addWidget(dataInicial_);
     top->addStretch();
@@ -217,6 +223,7 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
             c.format = QStringLiteral(",0.##");
     grid_ = new kit::DataGrid(tb_lancamentoL_, columns, page);
     grid_->setObjectName(QStringLiteral("wwDBGrid_Lancamentos"));
+    grid_->setAccessibleName(QStringLiteral("Lançamentos"));
     QPalette gp = grid_->palette();
     gp.setColor(QPalette::Base, Qt::white);
     grid_->setPalette(gp);
@@ -230,6 +237,7 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
         return std::make_pair(text, QColor());
     });
     connect(grid_, &QAbstractItemView::doubleClicked, this, &TFrmCadLancamento::Alterar);
+    connect(grid_, &kit::DataGrid::rowActivated, this, &TFrmCadLancamento::Alterar);
     layout->addWidget(grid_, 1);
 
     // Legend and balance.
@@ -264,8 +272,10 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     box->setObjectName(QStringLiteral("Pn_Dados"));
     dados_ = box;
     auto* g = new QGridLayout(box);
-    auto label = [&](const QString& text, int row, int col) {
-        g->addWidget(new QLabel(text, box), row, col);
+    auto label = [&](const QString& text, QWidget* editor, int row, int col) {
+        auto* l = new QLabel(text, box);
+        kit::FieldBinder::label(l, editor);
+        g->addWidget(l, row, col);
     };
     auto quick = [&](const char* text, const char* name, const char* hint) {
         auto* b = new QPushButton(QString::fromLatin1(text), box);
@@ -284,7 +294,6 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     numCheque_->setObjectName(QStringLiteral("edit_NUMCHEQUE"));
     tipo_ = new QComboBox(box);
     tipo_->setObjectName(QStringLiteral("edit_TIPO"));
-    tipo_->addItems({QStringLiteral("C"), QStringLiteral("D")});
     atividade_ = new kit::LookupCombo(&lista(QStringLiteral("tb_Atividade")),
                                       QStringLiteral("CDATIVIDADE"), QStringLiteral("NOME"), box);
     atividade_->setObjectName(QStringLiteral("edit_ATIVIDADE"));
@@ -312,47 +321,51 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     liquido_->setObjectName(QStringLiteral("edit_VALOR"));
     liquido_->setReadOnly(true);
     liquido_->setFocusPolicy(Qt::NoFocus);
+    const int valueWidth =
+        bruto_->fontMetrics().horizontalAdvance(QStringLiteral("R$ 9.999.999.999.999,99")) + 24;
+    for (kit::MoneyEdit* m : {bruto_, iss_, irpf_, outros_, liquido_})
+        m->setMinimumWidth(valueWidth);
 
-    label(QStringLiteral("DT LANÇAMENTO"), 0, 0);
+    label(QStringLiteral("DT LANÇAMENTO"), data_, 0, 0);
     g->addWidget(data_, 1, 0);
-    label(QStringLiteral("Nº NOTA/CONTRATO"), 0, 1);
+    label(QStringLiteral("Nº NOTA/CONTRATO"), numNota_, 0, 1);
     auto* notaLine = new QHBoxLayout;
     notaLine->addWidget(numNota_);
     QPushButton* n = quick("N", "Bt_CadNota", "Efetua Cadastro de Empenhos");
     n->setEnabled(false);  // the invoice screens come later
     notaLine->addWidget(n);
     g->addLayout(notaLine, 1, 1);
-    label(QStringLiteral("Nº CHEQUE"), 0, 2);
+    label(QStringLiteral("Nº CHEQUE"), numCheque_, 0, 2);
     g->addWidget(numCheque_, 1, 2);
-    label(QStringLiteral("TIPO"), 0, 3);
+    label(QStringLiteral("TIPO"), tipo_, 0, 3);
     g->addWidget(tipo_, 1, 3);
-    label(QStringLiteral("ATIVIDADE"), 2, 0);
+    label(QStringLiteral("ATIVIDADE"), atividade_, 2, 0);
     auto* ativLine = new QHBoxLayout;
     ativLine->addWidget(atividade_);
     QPushButton* a = quick("A", "Bt_CadAtividade", "Efetua Cadastro de Atividades");
     connect(a, &QPushButton::clicked, this, &TFrmCadLancamento::cadastraAtividade);
     ativLine->addWidget(a);
     g->addLayout(ativLine, 3, 0, 1, 2);
-    label(QStringLiteral("FORNECEDOR"), 2, 2);
+    label(QStringLiteral("FORNECEDOR"), fornecedor_, 2, 2);
     auto* fornLine = new QHBoxLayout;
     fornLine->addWidget(fornecedor_);
     QPushButton* f = quick("F", "Bt_CadFornecedor", "Efetua Cadastro de Fornecedores");
     connect(f, &QPushButton::clicked, this, &TFrmCadLancamento::cadastraFornecedor);
     fornLine->addWidget(f);
     g->addLayout(fornLine, 3, 2, 1, 2);
-    label(QStringLiteral("CONTA TRASNF"), 4, 0);
+    label(QStringLiteral("CONTA TRASNF"), contaTransf_, 4, 0);
     g->addWidget(contaTransf_, 5, 0);
-    label(QStringLiteral("OBS:"), 4, 1);
+    label(QStringLiteral("OBS:"), obs_, 4, 1);
     g->addWidget(obs_, 5, 1, 1, 3);
-    label(QStringLiteral("VALOR BRUTO"), 6, 0);
+    label(QStringLiteral("VALOR BRUTO"), bruto_, 6, 0);
     g->addWidget(bruto_, 7, 0);
-    label(QStringLiteral("VALOR ISS"), 6, 1);
+    label(QStringLiteral("VALOR ISS"), iss_, 6, 1);
     g->addWidget(iss_, 7, 1);
-    label(QStringLiteral("VALOR IRPF"), 6, 2);
+    label(QStringLiteral("VALOR IRPF"), irpf_, 6, 2);
     g->addWidget(irpf_, 7, 2);
-    label(QStringLiteral("VALOR OUTROS"), 6, 3);
+    label(QStringLiteral("VALOR OUTROS"), outros_, 6, 3);
     g->addWidget(outros_, 7, 3);
-    label(QStringLiteral("VALOR LÍQUIDO"), 6, 4);
+    label(QStringLiteral("VALOR LÍQUIDO"), liquido_, 6, 4);
     g->addWidget(liquido_, 7, 4);
     layout->addWidget(box);
     setTabOrder(data_, numNota_);
@@ -386,6 +399,10 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
                       {"Anterior", "Anterior", QStyle::SP_MediaSeekBackward},
                       {"Proximo", "Próximo", QStyle::SP_MediaSeekForward},
                       {"Ultimo", "Último", QStyle::SP_MediaSkipForward}};
+    const Command commands[] = {Command::Insert, Command::Edit,   Command::Delete,
+                                Command::Save,   Command::Cancel, Command::First,
+                                Command::Prior,  Command::Next,   Command::Last};
+    int i = 0;
     for (const B& b : defs) {
         auto* button =
             new QPushButton(style()->standardIcon(b.icon), QString::fromUtf8(b.caption), botoes_);
@@ -393,186 +410,151 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
         button->setFocusPolicy(Qt::NoFocus);
         bl->addWidget(button);
         buttons_.insert(QString::fromLatin1(b.name), button);
+        state_->addButton(commands[i++], button);
     }
     bl->addStretch();
     layout->addWidget(botoes_);
-    connect(buttons_[QStringLiteral("Inserir")], &QPushButton::clicked, this,
-            &TFrmCadLancamento::Inserir);
-    connect(buttons_[QStringLiteral("Alterar")], &QPushButton::clicked, this,
-            &TFrmCadLancamento::Alterar);
-    connect(buttons_[QStringLiteral("Deletar")], &QPushButton::clicked, this,
-            &TFrmCadLancamento::Deletar);
-    connect(buttons_[QStringLiteral("Gravar")], &QPushButton::clicked, this,
-            &TFrmCadLancamento::Gravar);
-    connect(buttons_[QStringLiteral("Cancelar")], &QPushButton::clicked, this,
-            &TFrmCadLancamento::Cancelar);
-    connect(buttons_[QStringLiteral("Primeiro")], &QPushButton::clicked, this,
-            [this] { tb_lancamentoL_->first(); });
-    connect(buttons_[QStringLiteral("Anterior")], &QPushButton::clicked, this,
-            [this] { tb_lancamentoL_->prior(); });
-    connect(buttons_[QStringLiteral("Proximo")], &QPushButton::clicked, this,
-            [this] { tb_lancamentoL_->next(); });
-    connect(buttons_[QStringLiteral("Ultimo")], &QPushButton::clicked, this,
-            [this] { tb_lancamentoL_->last(); });
+    state_->setAction(Command::Insert, [this] { insere(); });
+    state_->setAction(Command::Edit, [this] { altera(); });
+    state_->setAction(Command::Delete, [this] { deleta(); });
+    state_->setAction(Command::Save, [this] { grava(); });
+    state_->setAction(Command::Cancel, [this] { cancela(); });
+    state_->setAction(Command::First, [this] { tb_lancamentoL_->first(); });
+    state_->setAction(Command::Prior, [this] { tb_lancamentoL_->prior(); });
+    state_->setAction(Command::Next, [this] { tb_lancamentoL_->next(); });
+    state_->setAction(Command::Last, [this] { tb_lancamentoL_->last(); });
+    // F4 does not start an entry here.
+    state_->setKeyAction(Qt::Key_F4, [] {
+        kit::messages().information(
+            QStringLiteral("Este atalho não esta disponivel para esta operação"));
+    });
+    state_->setDataPanel(dados_);
+    state_->addBrowseWidget(grid_);
+    state_->addBrowseWidget(recurso_);
+    state_->setEditFocus([this] { return data_; });
+    state_->setBrowseFocus([this]() -> QVector<QWidget*> { return {grid_, recurso_}; });
     ligaEditores();
 }
 
 void TFrmCadLancamento::ligaEditores() {
-    // While an entry is edited every box writes into it as the operator types.
-    auto write = [this](const char* column, auto getter) {
-        return [this, column, getter] {
-            if (showing_ || !tb_lancamentoL_->isEditing())
-                return;
-            try {
-                tb_lancamentoL_->setValue(QString::fromLatin1(column), getter());
-            } catch (const kit::DataSetError&) {
-            }
-        };
-    };
-    connect(data_, &QLineEdit::textChanged, this, write("DATA", [this] {
-                return data_->date().isValid() ? QVariant(data_->date()) : QVariant();
-            }));
-    connect(numCheque_, &QLineEdit::textChanged, this, write("NUMCHEQUE", [this] {
-                const auto v = numCheque_->value();
-                return v ? QVariant(*v) : QVariant();
-            }));
-    connect(tipo_, &QComboBox::currentTextChanged, this,
-            write("TIPO", [this] { return QVariant(tipo_->currentText()); }));
-    connect(atividade_, &kit::LookupCombo::valueChanged, this,
-            write("CDATIVIDADE", [this] { return atividade_->value(); }));
-    connect(fornecedor_, &kit::LookupCombo::valueChanged, this,
-            write("CDFORNECEDOR", [this] { return fornecedor_->value(); }));
-    connect(contaTransf_, &QLineEdit::textChanged, this, write("NUMCONTATRANSF", [this] {
-                return contaTransf_->text().isEmpty() ? QVariant() : QVariant(contaTransf_->text());
-            }));
-    connect(obs_, &QLineEdit::textChanged, this, write("OBS", [this] {
-                return obs_->text().isEmpty() ? QVariant() : QVariant(obs_->text());
-            }));
-    connect(bruto_, &kit::MoneyEdit::valueChanged, this,
-            write("VALORBRUTO", [this] { return money(bruto_->value()); }));
-    connect(iss_, &kit::MoneyEdit::valueChanged, this,
-            write("ISS", [this] { return money(iss_->value()); }));
-    connect(irpf_, &kit::MoneyEdit::valueChanged, this,
-            write("IRPF", [this] { return money(irpf_->value()); }));
-    connect(outros_, &kit::MoneyEdit::valueChanged, this,
-            write("OUTROS", [this] { return money(outros_->value()); }));
-    connect(liquido_, &kit::MoneyEdit::valueChanged, this,
-            write("VALOR", [this] { return money(liquido_->value()); }));
+    // While an entry is edited every box writes into it as the operator types, and
+    // whatever changes the entry shows in its box.
+    binder_->bindDate(data_, QStringLiteral("DATA"));
+    binder_->bindText(numNota_, QStringLiteral("NUMNOTA"));
+    binder_->bindInteger(numCheque_, QStringLiteral("NUMCHEQUE"));
+    binder_->bindChoice(
+        tipo_, QStringLiteral("TIPO"),
+        {{QStringLiteral("C"), QStringLiteral("C")}, {QStringLiteral("D"), QStringLiteral("D")}});
+    binder_->bindLookup(atividade_, QStringLiteral("CDATIVIDADE"));
+    binder_->bindLookup(fornecedor_, QStringLiteral("CDFORNECEDOR"));
+    binder_->bindText(contaTransf_, QStringLiteral("NUMCONTATRANSF"));
+    binder_->bindText(obs_, QStringLiteral("OBS"));
+    binder_->bindMoney(bruto_, QStringLiteral("VALORBRUTO"));
+    binder_->bindMoney(iss_, QStringLiteral("ISS"));
+    binder_->bindMoney(irpf_, QStringLiteral("IRPF"));
+    binder_->bindMoney(outros_, QStringLiteral("OUTROS"));
+    binder_->bindMoney(liquido_, QStringLiteral("VALOR"));
     for (kit::MoneyEdit* m : {bruto_, iss_, irpf_})
         connect(m, &kit::MoneyEdit::left, this, [this] { calculaLiquido(false); });
     connect(outros_, &kit::MoneyEdit::left, this, [this] { calculaLiquido(true); });
 }
 
-void TFrmCadLancamento::mostraLancamento() {
-    showing_ = true;
-    kit::DataSet& ds = *tb_lancamentoL_;
-    const bool has = ds.isActive() && (ds.isEditing() || !ds.isEmpty());
-    auto v = [&](const char* f) { return has ? ds.value(QString::fromLatin1(f)) : QVariant(); };
-    data_->setDate(v("DATA").toDate());
-    numNota_->setText(v("NUMNOTA").toString());
-    numCheque_->setValue(v("NUMCHEQUE"));
-    tipo_->setCurrentIndex(v("TIPO").toString() == QLatin1String("C")
-                               ? 0
-                               : (v("TIPO").toString() == QLatin1String("D") ? 1 : -1));
-    atividade_->setValue(v("CDATIVIDADE"));
-    fornecedor_->setValue(v("CDFORNECEDOR"));
-    contaTransf_->setText(v("NUMCONTATRANSF").toString());
-    obs_->setText(v("OBS").toString());
-    bruto_->setValue(moneyOf(v("VALORBRUTO")));
-    iss_->setValue(moneyOf(v("ISS")));
-    irpf_->setValue(moneyOf(v("IRPF")));
-    outros_->setValue(moneyOf(v("OUTROS")));
-    liquido_->setValue(moneyOf(v("VALOR")));
-    showing_ = false;
-}
-
-void TFrmCadLancamento::setBrowsing() {
-    dados_->setEnabled(false);
-    botoes_->setEnabled(true);
-    for (auto it = buttons_.begin(); it != buttons_.end(); ++it)
-        it.value()->setEnabled(
-            !(it.key() == QLatin1String("Gravar") || it.key() == QLatin1String("Cancelar")));
-    grid_->setEnabled(true);
-    recurso_->setEnabled(true);
-}
-
-void TFrmCadLancamento::setEditing() {
-    for (auto it = buttons_.begin(); it != buttons_.end(); ++it)
-        it.value()->setEnabled(it.key() == QLatin1String("Gravar") ||
-                               it.key() == QLatin1String("Cancelar"));
-    grid_->setEnabled(false);
-    recurso_->setEnabled(false);
-    dados_->setEnabled(true);
-    pages_->setCurrentIndex(0);
-}
-
 void TFrmCadLancamento::escolheRecurso() {
     if (tb_lancamentoL_->isEditing())
         return;
-    tb_lancamentoL_->close();
-    tb_lancamentoL_->setParam(
-        QStringLiteral("pDATA"),
-        dataInicial_->date().isValid()
-            ? dataInicial_->date()
-            : QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1));
-    tb_lancamentoL_->setParam(QStringLiteral("pRECURSO"), recurso_->value());
-    tb_lancamentoL_->open();
-    setBrowsing();
+    const QDate inicio = dataInicial_->date().isValid()
+                             ? dataInicial_->date()
+                             : QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1);
+    try {
+        tb_lancamentoL_->close();
+        tb_lancamentoL_->setParam(QStringLiteral("pDATA"), inicio);
+        tb_lancamentoL_->setParam(QStringLiteral("pRECURSO"), recurso_->value());
+        tb_lancamentoL_->open();
+    } catch (const fb::Error& e) {
+        recursoAtual_ = QVariant();
+        state_->setAvailable(false);
+        ctx_.MostraErroBanco(e);
+        return;
+    }
+    recursoAtual_ = recurso_->value();
+    state_->setAvailable(true);
     atualizaSaldo();
-    mostraLancamento();
-    if (kit::messages().confirm(QStringLiteral(" Deseja inserir um novo registro? ")))
+    if (kit::messages().ask(kit::MessageService::Kind::Information,
+                            QStringLiteral(" Deseja inserir um novo registro? ")))
         Inserir();
 }
 
 void TFrmCadLancamento::atualizaSaldo() {
-    q_SaldoAtual_->close();
-    q_SaldoAtual_->setParam(QStringLiteral("pRecurso"), recurso_->value());
-    q_SaldoAtual_->setParam(QStringLiteral("pRecurso1"), recurso_->value());
-    q_SaldoAtual_->setParam(QStringLiteral("pDATAATUAL"), dataSaldo_);
-    q_SaldoAtual_->open();
+    try {
+        q_SaldoAtual_->close();
+        q_SaldoAtual_->setParam(QStringLiteral("pRecurso"), recursoAtual_);
+        q_SaldoAtual_->setParam(QStringLiteral("pRecurso1"), recursoAtual_);
+        q_SaldoAtual_->setParam(QStringLiteral("pDATAATUAL"), dataSaldo_);
+        q_SaldoAtual_->open();
+    } catch (const fb::Error& e) {
+        saldo_->clear();
+        ctx_.MostraErroBanco(e);
+        return;
+    }
     const QVariant v =
         q_SaldoAtual_->isEmpty() ? QVariant() : q_SaldoAtual_->value(QStringLiteral("SALDOATUAL"));
     saldo_->setText(v.isNull() ? QString() : v.value<Money>().toCurrency());
 }
 
 void TFrmCadLancamento::Inserir() {
-    if (tb_lancamentoL_->isEditing() || recurso_->value().isNull())
+    state_->run(Command::Insert);
+}
+void TFrmCadLancamento::Alterar() {
+    state_->run(Command::Edit);
+}
+void TFrmCadLancamento::Deletar() {
+    state_->run(Command::Delete);
+}
+void TFrmCadLancamento::Gravar() {
+    state_->run(Command::Save);
+}
+void TFrmCadLancamento::Cancelar() {
+    state_->run(Command::Cancel);
+}
+
+void TFrmCadLancamento::insere() {
+    if (recursoAtual_.isNull())
         return;
-    setEditing();
-    const int codigo = main_.DB_ZEL()
-                           .callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO"))
-                           .value(QStringLiteral("CODIGO"))
-                           .toInt();
+    // The code first: when the database cannot give one, nothing changes on the screen.
+    int codigo = 0;
+    try {
+        codigo = ctx_.DB_ZEL()
+                     .callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO"))
+                     .value(QStringLiteral("CODIGO"))
+                     .toInt();
+    } catch (const fb::Error& e) {
+        ctx_.MostraErroBanco(e);
+        return;
+    }
+    pages_->setCurrentIndex(0);
     kit::DataSet& ds = *tb_lancamentoL_;
     ds.append();
     ds.setValue(QStringLiteral("CDLANCAMENTO"), codigo);
-    ds.setValue(QStringLiteral("CDUSUARIO"), CdUsuarioAtual);
-    ds.setValue(QStringLiteral("CDRECURSO"), recurso_->value());
+    ds.setValue(QStringLiteral("CDUSUARIO"), ctx_.CdUsuarioAtual());
+    ds.setValue(QStringLiteral("CDRECURSO"), recursoAtual_);
     ds.setValue(QStringLiteral("TIPO"), QStringLiteral("D"));
     ds.setValue(QStringLiteral("DATA"), QDate::currentDate());
     for (const char* f : {"VALORBRUTO", "VALOR", "ISS", "IRPF", "OUTROS"})
         ds.setValue(QString::fromLatin1(f), QVariant::fromValue(Money()));
     brutoAntes_ = Money();
-    mostraLancamento();
-    data_->setFocus();
 }
 
-void TFrmCadLancamento::Alterar() {
-    if (tb_lancamentoL_->isEditing() || !botoes_->isEnabled())
-        return;
+void TFrmCadLancamento::altera() {
     if (tb_lancamentoL_->isEmpty()) {
         kit::messages().error(QStringLiteral("Banco de dados vazio!"));
         return;
     }
+    pages_->setCurrentIndex(0);
     tb_lancamentoL_->edit();
-    setEditing();
     brutoAntes_ = moneyOf(tb_lancamentoL_->value(QStringLiteral("VALORBRUTO"))).value_or(Money());
-    data_->setFocus();
 }
 
-void TFrmCadLancamento::Deletar() {
-    if (tb_lancamentoL_->isEditing() || !botoes_->isEnabled())
-        return;
+void TFrmCadLancamento::deleta() {
     if (tb_lancamentoL_->isEmpty()) {
         kit::messages().error(QStringLiteral("O Banco de Dados está vazio !!!"));
         return;
@@ -580,9 +562,10 @@ void TFrmCadLancamento::Deletar() {
     if (!kit::messages().confirm(QStringLiteral("Deseja realmente deletar o registro ???")))
         return;
     tb_lancamentoL_->remove();
-    AplicaAtualizacoes(*tb_lancamentoL_);
+    // A delete that could not be written leaves the entry in the list.
+    if (!AplicaAtualizacoes(*tb_lancamentoL_) && tb_lancamentoL_->hasPendingChanges())
+        tb_lancamentoL_->cancelUpdates();
     atualizaSaldo();
-    mostraLancamento();
 }
 
 void TFrmCadLancamento::calculaLiquido(bool perguntaGravar) {
@@ -594,74 +577,65 @@ void TFrmCadLancamento::calculaLiquido(bool perguntaGravar) {
         const Money liquido = bruto - moneyOf(ds.value(QStringLiteral("ISS"))).value_or(Money()) -
                               moneyOf(ds.value(QStringLiteral("IRPF"))).value_or(Money()) -
                               moneyOf(ds.value(QStringLiteral("OUTROS"))).value_or(Money());
-        liquido_->setValue(liquido);
+        try {
+            ds.setValue(QStringLiteral("VALOR"), QVariant::fromValue(liquido));
+        } catch (const kit::DataSetError& e) {
+            kit::messages().warning(e.message());
+            return;
+        }
     }
-    if (perguntaGravar && kit::messages().confirm(QStringLiteral("Gravar o Lançamento?"))) {
+    if (perguntaGravar && kit::messages().ask(kit::MessageService::Kind::Warning,
+                                              QStringLiteral("Gravar o Lançamento?"))) {
         Gravar();
-        recurso_->setFocus();
-    }
-}
-
-void TFrmCadLancamento::Gravar() {
-    if (!tb_lancamentoL_->isEditing())
-        return;
-    try {
-        grava();
-    } catch (const fb::Error& e) {
-        // The database went away during the checks: nothing was written and the
-        // entry stays on the screen, in edit.
-        if (!e.isConnectionLost())
-            throw;
-        main_.DB_ZEL().noteError(e);
-        kit::messages().error(MensagemConexaoPerdida());
+        if (!tb_lancamentoL_->isEditing())
+            kit::EditState::placeFocus(this, recurso_);
     }
 }
 
 void TFrmCadLancamento::grava() {
     kit::DataSet& ds = *tb_lancamentoL_;
-    for (kit::MoneyEdit* m : {bruto_, iss_, irpf_, outros_})
-        if (m->hasFocus() && !m->commit())
-            return;
-    if (!data_->isAcceptable()) {
-        kit::messages().warning(
-            QStringLiteral("A data \"%1\" não é uma data válida!").arg(data_->text()));
-        data_->setFocus();
+    if (!binder_->commit())
         return;
-    }
     // 1. Required fields.
     if (ds.isNull(QStringLiteral("DATA")) || ds.isNull(QStringLiteral("VALOR")) ||
         ds.isNull(QStringLiteral("CDRECURSO")) || ds.isNull(QStringLiteral("CDATIVIDADE")) ||
         ds.isNull(QStringLiteral("TIPO"))) {
-        main_.AvisoCamposObrigatorios(QStringLiteral("Data, Valor, Atividade ou Tipo"));
+        ctx_.AvisoCamposObrigatorios(QStringLiteral("Data, Valor, Atividade ou Tipo"));
         data_->setFocus();
         return;
     }
-    kit::Database& db = main_.DB_ZEL();
-    // The resource may have been deleted by another workstation meanwhile.
-    if (db.value(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = :R"),
-                 {{QStringLiteral("R"), ds.value(QStringLiteral("CDRECURSO"))}})
-            .toInt() == 0) {
-        kit::messages().warning(
-            QStringLiteral("O recurso deste lançamento não existe mais no banco de dados.\n"
-                           "Cancele o lançamento e escolha o recurso novamente."));
-        return;
-    }
-    // 2. The invoice balance.
+    kit::Database& db = ctx_.DB_ZEL();
     const bool temNota = !ds.isNull(QStringLiteral("NUMNOTA"));
-    if (temNota) {
-        const QVariant s =
-            db.value(QStringLiteral("SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"),
-                     {{QStringLiteral("pcdnotas"), ds.value(QStringLiteral("CDNOTAS"))}});
-        const Money saldo = moneyOf(s).value_or(Money());
-        if (moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money()) >
-            saldo + brutoAntes_) {
-            kit::messages().information(
-                QStringLiteral("O valor bruto não pode ser maior que o SALDO da NOTA"));
+    try {
+        // The resource may have been deleted by another workstation meanwhile.
+        if (db.value(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = :R"),
+                     {{QStringLiteral("R"), ds.value(QStringLiteral("CDRECURSO"))}})
+                .toInt() == 0) {
+            kit::messages().warning(
+                QStringLiteral("O recurso deste lançamento não existe mais no banco de dados.\n"
+                               "Cancele o lançamento e escolha o recurso novamente."));
             return;
         }
+        // 2. The invoice balance.
+        if (temNota) {
+            const QVariant s =
+                db.value(QStringLiteral("SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"),
+                         {{QStringLiteral("pcdnotas"), ds.value(QStringLiteral("CDNOTAS"))}});
+            const Money saldo = moneyOf(s).value_or(Money());
+            if (moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money()) >
+                saldo + brutoAntes_) {
+                kit::messages().information(
+                    QStringLiteral("O valor bruto não pode ser maior que o SALDO da NOTA"));
+                return;
+            }
+        }
+    } catch (const fb::Error& e) {
+        // Nothing was written; the entry stays on the screen, in edit.
+        ctx_.MostraErroBanco(e);
+        return;
     }
-    // 3. Post and apply. When the database refuses, the entry stays on the screen
-    // in edit, as the operator typed it.
+    // 3. The entry, the invoice's mark and the history row, in one transaction: all of
+    // it is written or none.
     ds.setValue(QStringLiteral("LANCADO"), QStringLiteral("N"));
     const bool wasInsert = ds.state() == kit::DataSet::State::Insert;
     QVariantMap typed;
@@ -669,10 +643,32 @@ void TFrmCadLancamento::grava() {
         if (f.kind == kit::FieldDef::Kind::Data)
             typed.insert(f.name, ds.value(f.name));
     const QVariant codigo = ds.value(QStringLiteral("CDLANCAMENTO"));
-    ds.post();
-    if (!AplicaAtualizacoes(ds)) {
-        if (ds.hasPendingChanges())
-            ds.cancelUpdates();
+    const QVariant cdnotas = ds.value(QStringLiteral("CDNOTAS"));
+    try {
+        ds.post();
+    } catch (const kit::DataSetError& e) {
+        kit::messages().warning(e.message());
+        return;
+    }
+    const bool gravou = AplicaAtualizacoes(ds, [&](fb::Transaction& tr) {
+        // 4. The invoice is no longer scheduled.
+        if (temNota) {
+            fb::Statement nota(
+                tr,
+                QStringLiteral("UPDATE NOTA SET AGENDADA = :PAGENDADA WHERE CDNOTAS = :PCDNOTAS"));
+            nota.bind(QStringLiteral("PAGENDADA"), QStringLiteral("N"));
+            nota.bind(QStringLiteral("PCDNOTAS"), cdnotas);
+            nota.execute();
+        }
+        // 5. History.
+        ctx_.RegistraHistorico(tr, QStringLiteral("L"), codigo.toInt());
+    });
+    if (!gravou) {
+        // Nothing was written: the entry stays on the screen, in edit, as typed.
+        if (ds.hasPendingChanges()) {
+            ds.edit();
+            return;
+        }
         if (wasInsert)
             ds.append();
         else if (ds.locate(QStringLiteral("CDLANCAMENTO"), codigo))
@@ -680,32 +676,30 @@ void TFrmCadLancamento::grava() {
         else
             ds.append();
         if (ds.isEditing())
-            for (auto it = typed.constBegin(); it != typed.constEnd(); ++it)
-                ds.setValue(it.key(), it.value());
-        mostraLancamento();
+            for (auto it = typed.constBegin(); it != typed.constEnd(); ++it) {
+                try {
+                    ds.setValue(it.key(), it.value());
+                } catch (const kit::DataSetError&) {
+                }
+            }
         return;
     }
-    // 4. The invoice is no longer scheduled.
-    if (temNota)
-        db.execute(
-            QStringLiteral("UPDATE NOTA SET AGENDADA = :PAGENDADA WHERE CDNOTAS = :PCDNOTAS"),
-            {{QStringLiteral("PAGENDADA"), QStringLiteral("N")},
-             {QStringLiteral("PCDNOTAS"), typed.value(QStringLiteral("CDNOTAS"))}});
-    // 5. History.
-    main_.RegistraHistorico(QStringLiteral("L"), codigo.toInt());
     // 6. Back to browsing, with the balances the database now keeps.
-    setBrowsing();
     atualizaSaldo();
-    if (Tb_Nota_Escolhe_->isActive())
-        Tb_Nota_Escolhe_->refresh();
-    mostraLancamento();
+    if (Tb_Nota_Escolhe_->isActive()) {
+        try {
+            Tb_Nota_Escolhe_->refresh();
+        } catch (const fb::Error& e) {
+            ctx_.MostraErroBanco(e);
+        }
+    }
 }
 
 bool TFrmCadLancamento::confereNotaJaLancada() {
     kit::DataSet& ds = *tb_lancamentoL_;
     if (!ds.isEditing())
         return true;
-    kit::DataSet q(&main_.DB_ZEL());
+    kit::DataSet q(&ctx_.DB_ZEL());
     q.setSql(QStringLiteral(
         "SELECT N.Data, N.NUMNOTA,N.VALOR FROM lancamento N WHERE N.cdnotas = :pcdnotas AND "
         "N.Data = :PDTNOTA and n.cdnotas is not null"));
@@ -714,7 +708,12 @@ bool TFrmCadLancamento::confereNotaJaLancada() {
                                                : ds.value(QStringLiteral("CDNOTAS")));
     q.setParam(QStringLiteral("PDTNOTA"),
                ds.value(QStringLiteral("DATA")));  // the entry's own date
-    q.open();
+    try {
+        q.open();
+    } catch (const fb::Error& e) {
+        ctx_.MostraErroBanco(e);
+        return true;
+    }
     if (q.isEmpty())
         return true;
     const QString text =
@@ -723,7 +722,7 @@ bool TFrmCadLancamento::confereNotaJaLancada() {
         QStringLiteral(" VALOR LANÇADO  R$ ") +
         q.value(QStringLiteral("VALOR")).value<Money>().format(QStringLiteral("#,##0.00")) +
         QStringLiteral(" DESEJA CONTINUAR ?");
-    if (!kit::messages().confirm(text))
+    if (!kit::messages().ask(kit::MessageService::Kind::Information, text))
         return false;
     if (moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money()) > Money()) {
         numCheque_->setFocus();
@@ -732,22 +731,15 @@ bool TFrmCadLancamento::confereNotaJaLancada() {
             ds.setValue(QString::fromLatin1(f), QVariant());
         for (const char* f : {"VALORBRUTO", "VALOR", "ISS", "IRPF", "OUTROS"})
             ds.setValue(QString::fromLatin1(f), QVariant::fromValue(Money()));
-        mostraLancamento();
     }
     return true;
 }
 
-void TFrmCadLancamento::Cancelar() {
-    if (!tb_lancamentoL_->isEditing())
-        return;
+void TFrmCadLancamento::cancela() {
     tb_lancamentoL_->cancel();
-    setBrowsing();
+    if (tb_lancamentoL_->hasPendingChanges())
+        tb_lancamentoL_->cancelUpdates();
     atualizaSaldo();
-    mostraLancamento();
-}
-
-bool TFrmCadLancamento::confirmaAbandono() {
-    return kit::messages().confirm(QString::fromUtf8(kAbandono));
 }
 
 int TFrmCadLancamento::paginaAtual() const {
@@ -758,20 +750,22 @@ void TFrmCadLancamento::mostraPagina(int page) {
     if (page == pages_->currentIndex())
         return;
     if (pages_->currentIndex() == 0 && tb_lancamentoL_->isEditing()) {
-        if (!confirmaAbandono())
+        if (!state_->confirmAbandon())
             return;
         Cancelar();
     }
     pages_->setCurrentIndex(page);
+    state_->update();
 }
 
 void TFrmCadLancamento::closeEvent(QCloseEvent* event) {
-    if (tb_lancamentoL_->isEditing()) {
-        if (!confirmaAbandono()) {
+    if (tb_lancamentoL_->isEditing() || tb_lancamentoL_->hasPendingChanges()) {
+        if (!state_->confirmAbandon()) {
             event->ignore();
             return;
         }
         tb_lancamentoL_->cancel();
+        tb_lancamentoL_->cancelUpdates();
     }
     for (auto& ds : owned_) ds->close();
     event->accept();
@@ -783,12 +777,8 @@ bool TFrmCadLancamento::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w || (w != this && !isAncestorOf(w)) || !w->isVisible())
         return false;
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool editing = tb_lancamentoL_->isEditing();
-    auto enabled = [this](const char* b) {
-        return botoes_->isEnabled() && buttons_.value(QString::fromLatin1(b))->isEnabled();
-    };
-    switch (key) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (w == tipo_) {
@@ -797,29 +787,8 @@ bool TFrmCadLancamento::eventFilter(QObject* watched, QEvent* event) {
             }
             focusNextChild();
             return true;
-        case Qt::Key_F7:
-            if (editing && enabled("Gravar"))
-                Gravar();
-            return true;
-        case Qt::Key_F8:
-            if (editing && enabled("Cancelar"))
-                Cancelar();
-            return true;
-        case Qt::Key_F4:
-            if (!editing && enabled("Inserir"))
-                kit::messages().information(
-                    QStringLiteral("Este atalho não esta disponivel para esta operação"));
-            return true;
-        case Qt::Key_F5:
-            if (!editing && enabled("Alterar"))
-                Alterar();
-            return true;
-        case Qt::Key_F6:
-            if (!editing && enabled("Deletar"))
-                Deletar();
-            return true;
         default:
-            return false;
+            return state_->handleKey(key);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "data/contexto.h"
 #include "kit/core/money.h"
 #include "kit/db/dataset.h"
 
@@ -12,10 +13,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
-class TFrmPrincipal;
 
 namespace kit {
 class DataGrid;
+class EditState;
+class FieldBinder;
 class DateEdit;
 class IntegerEdit;
 class LookupCombo;
@@ -29,12 +31,15 @@ class TextEdit;
 class TFrmCadLancamento : public QWidget {
     Q_OBJECT
 public:
-    explicit TFrmCadLancamento(TFrmPrincipal& main, QWidget* parent = nullptr);
+    explicit TFrmCadLancamento(Contexto& contexto, QWidget* parent = nullptr);
     ~TFrmCadLancamento() override;
 
     kit::DataSet& tb_lancamentoL() { return *tb_lancamentoL_; }
     kit::DataSet& lista(const QString& name) { return *lists_.value(name); }
     kit::LookupCombo* recursoBox() const { return recurso_; }
+    // The resource whose entries the list shows (null until one is chosen).
+    QVariant recursoAtual() const { return recursoAtual_; }
+    kit::EditState& estado() { return *state_; }
 
     // The commands of the entry page.
     void Inserir();
@@ -67,16 +72,16 @@ protected:
 
 private:
     void buildEntryPage(QWidget* page);
-    void grava();
-    void setBrowsing();
-    void setEditing();
-    void mostraLancamento();
     void ligaEditores();
+    void insere();
+    void altera();
+    void deleta();
+    void grava();
+    void cancela();
     void calculaLiquido(bool perguntaGravar);
-    bool confirmaAbandono();
     kit::DataSet* openList(const QString& name, const QString& sql);
 
-    TFrmPrincipal& main_;
+    Contexto& ctx_;
     QHash<QString, kit::DataSet*> lists_;
     std::vector<std::unique_ptr<kit::DataSet>> owned_;
     kit::DataSet* tb_lancamentoL_ = nullptr;
@@ -105,8 +110,9 @@ private:
     kit::MoneyEdit* irpf_ = nullptr;
     kit::MoneyEdit* outros_ = nullptr;
     kit::MoneyEdit* liquido_ = nullptr;
+    kit::FieldBinder* binder_ = nullptr;
+    kit::EditState* state_ = nullptr;
+    QVariant recursoAtual_;
     QDate dataSaldo_;
     kit::Money brutoAntes_;  // the gross value before the edit
-    bool showing_ = false;   // filling the boxes from the row
-    bool changingPage_ = false;
 };

@@ -76,6 +76,7 @@ LookupCombo::LookupCombo(DataSet* list, const QString& keyField, const QString& 
     columns_ = {GridColumn(displayField, displayField, 40)};
     connect(button_, &QToolButton::clicked, this, [this] { showDialog(); });
     connect(edit_, &QLineEdit::textEdited, this, &LookupCombo::findTyped);
+    connect(edit_, &QLineEdit::editingFinished, this, &LookupCombo::finishTyping);
     edit_->installEventFilter(this);
 }
 
@@ -85,6 +86,7 @@ QString LookupCombo::text() const {
 
 void LookupCombo::setValue(const QVariant& key) {
     key_ = key;
+    typed_ = false;
     updating_ = true;
     QString shown;
     if (!key.isNull() && list_->isActive())
@@ -105,19 +107,31 @@ void LookupCombo::choose(const QVariant& key) {
 }
 
 void LookupCombo::findTyped(const QString& text) {
-    if (updating_ || text.isEmpty() || !list_->isActive())
+    if (updating_)
         return;
-    for (int i = 0; i < list_->recordCount(); ++i) {
-        const QString shown = list_->valueAt(i, displayField_).toString();
-        if (shown.startsWith(text, Qt::CaseInsensitive)) {
-            const QVariant key = list_->valueAt(i, keyField_);
-            const bool changed = key.toString() != key_.toString();
-            key_ = key;
-            if (changed)
-                emit valueChanged(key_);
-            return;
-        }
-    }
+    // The key always follows the text: the first row that begins with it, or none.
+    QVariant key;
+    if (!text.isEmpty() && list_->isActive())
+        for (int i = 0; i < list_->recordCount(); ++i)
+            if (list_->valueAt(i, displayField_).toString().startsWith(text, Qt::CaseInsensitive)) {
+                key = list_->valueAt(i, keyField_);
+                break;
+            }
+    typed_ = true;
+    const bool changed = key.toString() != key_.toString() || key.isNull() != key_.isNull();
+    key_ = key;
+    if (changed)
+        emit valueChanged(key_);
+}
+
+void LookupCombo::finishTyping() {
+    if (!typed_)
+        return;
+    typed_ = false;
+    // The box shows the whole name of the row the text found.
+    if (!key_.isNull())
+        setValue(key_);
+    emit typedChoice();
 }
 
 bool LookupCombo::showDialog() {

@@ -32,8 +32,8 @@ private:
 
 // A box that holds the key of a row of another table and shows one of its fields:
 // the drop-down button (or F2, or Alt+Down) opens the selection dialog; typing in
-// the box finds the first row beginning with the text; Delete clears the choice when
-// clearing is allowed.
+// the box chooses the first row beginning with the text, or none when no row does
+// (an empty box holds no key); Delete clears the choice when clearing is allowed.
 class LookupCombo : public QWidget {
     Q_OBJECT
 public:
@@ -58,6 +58,9 @@ signals:
     void valueChanged(const QVariant& key);
     // The selection dialog closed (chosen or not).
     void dialogClosed(bool accepted);
+    // The operator finished typing a choice (Enter, or the focus left the box); the
+    // box then holds the key of the row the text found, or none.
+    void typedChoice();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +68,7 @@ protected:
 private:
     void choose(const QVariant& key);
     void findTyped(const QString& text);
+    void finishTyping();
 
     DataSet* list_;
     QString keyField_;
@@ -76,6 +80,7 @@ private:
     QLineEdit* edit_;
     QToolButton* button_;
     bool updating_ = false;
+    bool typed_ = false;
 };
 
 }  // namespace kit
