@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -17,6 +18,7 @@
 #include "app/telas.h"
 #include "data/U_Biblioteca.h"
 #include "kit/core/messages.h"
+#include "kit/edit/editstate.h"
 #include "kit/ui/jpeg.h"
 #include "kit/ui/widgets/editors.h"
 #include "screens/registries/UCadEmpresa.h"
@@ -41,6 +43,11 @@ private slots:
     void companyLogo();
     void companyCnpj();
     void typingLimits();
+    void keyboardOnlyFocus();
+    void unknownChoiceSurvivesASave();
+    void failedStartLeavesTheScreen();
+    void lostConnectionKeepsTheChange();
+    void boxesCarryTheirLabels();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -60,6 +67,25 @@ private:
             ->objectName();
     }
     int count(const QString& sql) { return db_->value(sql).toInt(); }
+    // Shuts the database down under the screen (as a server going away), or brings
+    // it back.
+    bool gfix(const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral("gfix"),
+                args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                   t_->params().database});
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    }
+    bool shut() {
+        return gfix({QStringLiteral("-shut"), QStringLiteral("full"), QStringLiteral("-force"),
+                     QStringLiteral("0")});
+    }
+    bool online() { return gfix({QStringLiteral("-online"), QStringLiteral("normal")}); }
+    // The focus sits on an enabled, visible control of the screen.
+    bool focusUsable() {
+        QWidget* f = QApplication::focusWidget();
+        return f && f->isEnabled() && f->isVisible() && screen_->isAncestorOf(f);
+    }
 
     std::unique_ptr<TestDatabase> t_;
     std::unique_ptr<kit::Database> db_;
@@ -492,6 +518,125 @@ void TstCadastros::typingLimits() {
     screen_->Gravar();
     QCOMPARE(db_->value(QStringLiteral("SELECT BANCO FROM RECURSO WHERE CDRECURSO = 1")).toString(),
              QStringLiteral("\"Ç"));
+}
+
+void TstCadastros::keyboardOnlyFocus() {
+    // Keys only, from the first insert to a delete: after every step the focus is on
+    // an enabled control and the next key works at once.
+    QVERIFY(open("Cadastro_de_Localidade_Empenho"));
+    QTRY_VERIFY(focusUsable());
+    key(Qt::Key_F4);
+    QTRY_COMPARE(QApplication::focusWidget(), edit("DESCRICAO"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("tesouraria"));
+    key(Qt::Key_F7);
+    QVERIFY(!EmEdicao(screen_->dataSet()));
+    QVERIFY2(focusUsable(),
+             qPrintable(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                    : QStringLiteral("no focus")));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LOCALIDADE")), 1);
+    key(Qt::Key_F5);  // at once, without a click
+    QVERIFY(EmEdicao(screen_->dataSet()));
+    QCOMPARE(QApplication::focusWidget(), edit("DESCRICAO"));
+    key(Qt::Key_F8);
+    QVERIFY(!EmEdicao(screen_->dataSet()));
+    QVERIFY(focusUsable());
+    messages_->answer(false);
+    key(Qt::Key_F6);
+    QCOMPARE(messages_->last(), QStringLiteral("Deseja realmente deletar o registro ???"));
+    QVERIFY(focusUsable());
+    // From the consultation tab as well.
+    screen_->mostraConsulta();
+    key(Qt::Key_F5);
+    QVERIFY(EmEdicao(screen_->dataSet()));
+    key(Qt::Key_F8);
+    QVERIFY(focusUsable());
+}
+
+void TstCadastros::unknownChoiceSurvivesASave() {
+    // A mark the activity screen does not list, set elsewhere.
+    db_->execute(
+        QStringLiteral("INSERT INTO ATIVIDADE (CDATIVIDADE, NOME, TIPOLANC) VALUES (1, 'TARIFAS', "
+                       "'X')"));
+    QVERIFY(open("Cadastro_de_Atividade"));
+    screen_->Alterar();
+    QCOMPARE(qobject_cast<QComboBox*>(screen_->editor(QStringLiteral("TIPOLANC")))->currentText(),
+             QStringLiteral("X"));
+    edit("NOME")->setText(QStringLiteral("TARIFAS BANCARIAS"));
+    screen_->Gravar();
+    QCOMPARE(db_->value(QStringLiteral("SELECT NOME || '/' || COALESCE(TRIM(TIPOLANC), 'NULO') FROM "
+                                       "ATIVIDADE WHERE CDATIVIDADE = 1"))
+                 .toString(),
+             QStringLiteral("TARIFAS BANCARIAS/X"));
+    // Choosing a listed mark writes it.
+    screen_->Alterar();
+    auto* tipo = qobject_cast<QComboBox*>(screen_->editor(QStringLiteral("TIPOLANC")));
+    tipo->setCurrentIndex(tipo->findData(QStringLiteral("C")));
+    screen_->Gravar();
+    QCOMPARE(db_->value(QStringLiteral("SELECT TRIM(TIPOLANC) FROM ATIVIDADE")).toString(),
+             QStringLiteral("C"));
+}
+
+void TstCadastros::failedStartLeavesTheScreen() {
+    QVERIFY(open("Secretarias1"));
+    QVERIFY(shut());
+    screen_->Inserir();
+    QVERIFY(online());
+    QCOMPARE(messages_->messages.size(), size_t(1));
+    QCOMPARE(messages_->messages[0].kind, Kind::Error);
+    QVERIFY(!EmEdicao(screen_->dataSet()));
+    QCOMPARE(tab(), QStringLiteral("TabSheet_Consulta"));
+    QVERIFY(button("Inserir")->isEnabled());
+    QVERIFY(!button("Gravar")->isEnabled() && !button("Cancelar")->isEnabled());
+    QVERIFY(!screen_->findChild<QWidget*>(QStringLiteral("Painel_Dados"))->isEnabled());
+    // And it starts once the database is back.
+    screen_->Inserir();
+    QVERIFY(EmEdicao(screen_->dataSet()));
+}
+
+void TstCadastros::lostConnectionKeepsTheChange() {
+    QVERIFY(open("Cadastro_de_Modalidade_Empenho"));
+    screen_->Inserir();
+    edit("DESCRICAO")->setText(QStringLiteral("PREGAO"));
+    QVERIFY(shut());
+    screen_->Gravar();
+    QCOMPARE(messages_->last(), MensagemConexaoPerdida());
+    // Still editing what was typed, and it can be saved again.
+    QVERIFY(EmEdicao(screen_->dataSet()));
+    QVERIFY(button("Gravar")->isEnabled() && button("Cancelar")->isEnabled());
+    QCOMPARE(edit("DESCRICAO")->text(), QStringLiteral("PREGAO"));
+    // Closing asks before throwing it away; No keeps it.
+    messages_->clear();
+    messages_->answer(false);
+    screen_->close();
+    QCOMPARE(messages_->last(), kit::EditState::abandonQuestion());
+    QVERIFY(screen_->isVisible());
+    QVERIFY(online());
+    screen_->Gravar();
+    QVERIFY2(!EmEdicao(screen_->dataSet()), qPrintable(messages_->last()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM MODALIDADE WHERE DESCRICAO = 'PREGAO'")),
+             1);
+    QVERIFY(!screen_->dataSet().hasPendingChanges());
+}
+
+void TstCadastros::boxesCarryTheirLabels() {
+    for (const char* entry :
+         {"Cadastro_de_Recurso", "Cadastro_de_Atividade", "Cadastro_de_Fornecedor",
+          "Cadastro_de_Localidade_Empenho", "Cadastro_de_Modalidade_Empenho", "Secretarias1",
+          "FuncionarioDiarias", "Cadastro_da_Prefeitura"}) {
+        QVERIFY2(open(entry), entry);
+        for (const TFrmManutencao::Field& f : screen_->definition().fields) {
+            QWidget* box = screen_->editor(f.column);
+            const QString name = box->accessibleName();
+            QVERIFY2(!name.isEmpty() && f.label.startsWith(name),
+                     qPrintable(QStringLiteral("%1 %2: \"%3\"").arg(entry, f.column, name)));
+            auto* label = screen_->findChild<QLabel*>(QStringLiteral("lbl_") + f.column);
+            QCOMPARE(label->buddy(), box);
+        }
+        QVERIFY(
+            !screen_->findChild<QWidget*>(QStringLiteral("wwDBGrid1")) ||
+            !screen_->findChild<QWidget*>(QStringLiteral("wwDBGrid1"))->accessibleName().isEmpty());
+        screen_->close();
+    }
 }
 
 int main(int argc, char** argv) {

@@ -41,6 +41,13 @@ private slots:
     void quickAdd();
     void badInput();
     void databaseGoesAway();
+    void typedLookups_data();
+    void typedLookups();
+    void typedResourceReloadsTheList();
+    void oneTransactionPerSave();
+    void failedStartLeavesTheScreen();
+    void boxKindsAndButtons();
+    void boxesCarryTheirLabels();
 
 private:
     TFrmCadLancamento* open();
@@ -474,6 +481,182 @@ void TstLancamentos::databaseGoesAway() {
     QVERIFY2(!EmEdicao(screen_->tb_lancamentoL()), qPrintable(messages_->last()));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 10")), 1);
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 1);
+}
+
+void TstLancamentos::typedLookups_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QVariant>("key");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("beginning of a name") << "mat" << QVariant(1) << "MATERIAL DE EXPEDIENTE";
+    QTest::newRow("nothing matches") << "zzz" << QVariant() << "ZZZ";
+    QTest::newRow("cleared") << "" << QVariant() << "";
+}
+
+void TstLancamentos::typedLookups() {
+    QFETCH(QString, typed);
+    QFETCH(QVariant, key);
+    QFETCH(QString, shown);
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);  // an earlier choice
+    type("edit_VALORBRUTO", QStringLiteral("10"), "edit_ISS");
+    auto* box = w<kit::LookupCombo>("edit_ATIVIDADE");
+    box->lineEdit()->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(box->lineEdit(), typed);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Tab);
+    // The key and the text agree, and the entry holds that key.
+    QCOMPARE(box->value().isNull(), key.isNull());
+    QCOMPARE(box->value().toInt(), key.toInt());
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("CDATIVIDADE")).toInt(), key.toInt());
+    QCOMPARE(screen_->tb_lancamentoL().isNull(QStringLiteral("CDATIVIDADE")), key.isNull());
+    screen_->Gravar();
+    if (key.isNull()) {
+        QCOMPARE(messages_->last(),
+                 QStringLiteral("Peencha os campos! (Data, Valor, Atividade ou Tipo)"));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
+    } else {
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE CDATIVIDADE = 1")), 1);
+    }
+}
+
+void TstLancamentos::typedResourceReloadsTheList() {
+    db_->execute(QStringLiteral(
+        "INSERT INTO LANCAMENTO (CDLANCAMENTO, CDRECURSO, CDATIVIDADE, DATA, TIPO, VALOR, "
+        "VALORBRUTO) VALUES (900, 2, 1, CURRENT_DATE, 'C', 5, 5)"));
+    QVERIFY(open());
+    choose(1, false);
+    QCOMPARE(screen_->tb_lancamentoL().recordCount(), 0);
+    auto* box = screen_->recursoBox();
+    // A text that finds no resource leaves the list where it is.
+    box->lineEdit()->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("zz"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(screen_->recursoAtual().toInt(), 1);
+    QCOMPARE(box->text(), QStringLiteral("MOVIMENTO"));
+    // Typing another resource chooses it as the dialog does: the list follows and a
+    // new entry goes to that resource.
+    messages_->clear();
+    messages_->answer(true);
+    box->lineEdit()->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("fun"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QCOMPARE(screen_->recursoAtual().toInt(), 2);
+    QCOMPARE(box->text(), QStringLiteral("FUNDEB"));
+    QCOMPARE(messages_->last(), QStringLiteral(" Deseja inserir um novo registro? "));
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(screen_->tb_lancamentoL().recordCount(),
+             2);  // the entry of resource 2 and the new one
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("CDRECURSO")).toInt(), 2);
+}
+
+void TstLancamentos::oneTransactionPerSave() {
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    type("edit_VALORBRUTO", QStringLiteral("25"), "edit_ISS");
+    // The history row cannot be written (no such user): so nothing of the save is.
+    main_->contexto().usuario.codigo = 77;
+    screen_->Gravar();
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA")), 0);
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("VALORBRUTO")).value<Money>().cents(),
+             2500);
+    // With the user back, the same save writes the entry and its history once.
+    main_->contexto().usuario.codigo = 1;
+    screen_->Gravar();
+    QVERIFY2(!EmEdicao(screen_->tb_lancamentoL()), qPrintable(messages_->last()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 1);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 1);
+}
+
+void TstLancamentos::failedStartLeavesTheScreen() {
+    QVERIFY(open());
+    choose(1, false);
+    auto gfix = [this](const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral("gfix"),
+                args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
+                                   t_->params().database});
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    };
+    QVERIFY(gfix({QStringLiteral("-shut"), QStringLiteral("full"), QStringLiteral("-force"),
+                  QStringLiteral("0")}));
+    messages_->clear();
+    screen_->Inserir();
+    QVERIFY(gfix({QStringLiteral("-online"), QStringLiteral("normal")}));
+    QCOMPARE(messages_->messages.size(), size_t(1));
+    QCOMPARE(messages_->last(), MensagemConexaoPerdida());
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    QVERIFY(button("Inserir")->isEnabled() && button("Alterar")->isEnabled());
+    QVERIFY(!button("Gravar")->isEnabled() && !button("Cancelar")->isEnabled());
+    QVERIFY(!w<QWidget>("Pn_Dados")->isEnabled());
+    QVERIFY(screen_->recursoBox()->isEnabled());
+    screen_->Inserir();
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
+}
+
+void TstLancamentos::boxKindsAndButtons() {
+    using K = kit::MessageService::Kind;
+    using B = kit::MessageService::Buttons;
+    QVERIFY(open());
+    choose(1, true);
+    QCOMPARE(messages_->messages.back().kind, K::Information);
+    QCOMPARE(messages_->messages.back().buttons, B::YesNo);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    messages_->answer(false);
+    type("edit_OUTROS", QStringLiteral("0"), "edit_VALORBRUTO");  // leaving "VALOR OUTROS"
+    QCOMPARE(messages_->last(), QStringLiteral("Gravar o Lançamento?"));
+    QCOMPARE(messages_->messages.back().kind, K::Warning);
+    QCOMPARE(messages_->messages.back().buttons, B::YesNo);
+    messages_->answer(false);
+    screen_->mostraPagina(1);
+    QCOMPARE(messages_->messages.back().kind, K::Information);
+    QCOMPARE(messages_->messages.back().buttons, B::YesNo);
+    // The quick-add dialogs answer an empty name with a single Yes.
+    QTimer::singleShot(0, [this] {
+        auto* d = qobject_cast<TFrmCadRapido*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        d->confirma();
+        d->reject();
+    });
+    screen_->cadastraAtividade();
+    QCOMPARE(messages_->last(), QStringLiteral("Preencha o campo Nome"));
+    QCOMPARE(messages_->messages.back().kind, K::Information);
+    QCOMPARE(messages_->messages.back().buttons, B::Yes);
+}
+
+void TstLancamentos::boxesCarryTheirLabels() {
+    QVERIFY(open());
+    const QList<QPair<const char*, const char*>> boxes = {{"edit_Recurso", "RECURSO"},
+                                                          {"edit_DataInicial", "DATA"},
+                                                          {"edit_DATA", "DT LANÇAMENTO"},
+                                                          {"edit_NUMNOTA", "Nº NOTA/CONTRATO"},
+                                                          {"edit_NUMCHEQUE", "Nº CHEQUE"},
+                                                          {"edit_TIPO", "TIPO"},
+                                                          {"edit_ATIVIDADE", "ATIVIDADE"},
+                                                          {"edit_FORNECEDOR", "FORNECEDOR"},
+                                                          {"edit_NUMCONTATRANSF", "CONTA TRASNF"},
+                                                          {"edit_OBS", "OBS"},
+                                                          {"edit_VALORBRUTO", "VALOR BRUTO"},
+                                                          {"edit_ISS", "VALOR ISS"},
+                                                          {"edit_IRPF", "VALOR IRPF"},
+                                                          {"edit_OUTROS", "VALOR OUTROS"},
+                                                          {"edit_VALOR", "VALOR LÍQUIDO"}};
+    for (const auto& [name, label] : boxes)
+        QCOMPARE(w<QWidget>(name)->accessibleName(), QString::fromUtf8(label));
+    QCOMPARE(w<QWidget>("wwDBGrid_Lancamentos")->accessibleName(), QStringLiteral("Lançamentos"));
+    // Wide enough for the largest amount a column holds.
+    auto* bruto = w<QWidget>("edit_VALORBRUTO");
+    QVERIFY(bruto->width() >=
+            bruto->fontMetrics().horizontalAdvance(QStringLiteral("R$ 9.999.999.999.999,99")));
 }
 
 int main(int argc, char** argv) {
