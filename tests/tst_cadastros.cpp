@@ -21,6 +21,7 @@
 #include "kit/edit/editstate.h"
 #include "kit/ui/jpeg.h"
 #include "kit/ui/widgets/editors.h"
+#include "kit/ui/widgets/lookup.h"
 #include "screens/registries/UCadEmpresa.h"
 #include "screens/registries/UCadastros.h"
 #include "testdb.h"
@@ -48,6 +49,7 @@ private slots:
     void failedStartLeavesTheScreen();
     void lostConnectionKeepsTheChange();
     void boxesCarryTheirLabels();
+    void dateMoneyAndLookupFields();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -563,10 +565,11 @@ void TstCadastros::unknownChoiceSurvivesASave() {
              QStringLiteral("X"));
     edit("NOME")->setText(QStringLiteral("TARIFAS BANCARIAS"));
     screen_->Gravar();
-    QCOMPARE(db_->value(QStringLiteral("SELECT NOME || '/' || COALESCE(TRIM(TIPOLANC), 'NULO') FROM "
-                                       "ATIVIDADE WHERE CDATIVIDADE = 1"))
-                 .toString(),
-             QStringLiteral("TARIFAS BANCARIAS/X"));
+    QCOMPARE(
+        db_->value(QStringLiteral("SELECT NOME || '/' || COALESCE(TRIM(TIPOLANC), 'NULO') FROM "
+                                  "ATIVIDADE WHERE CDATIVIDADE = 1"))
+            .toString(),
+        QStringLiteral("TARIFAS BANCARIAS/X"));
     // Choosing a listed mark writes it.
     screen_->Alterar();
     auto* tipo = qobject_cast<QComboBox*>(screen_->editor(QStringLiteral("TIPOLANC")));
@@ -637,6 +640,71 @@ void TstCadastros::boxesCarryTheirLabels() {
             !screen_->findChild<QWidget*>(QStringLiteral("wwDBGrid1"))->accessibleName().isEmpty());
         screen_->close();
     }
+}
+
+void TstCadastros::dateMoneyAndLookupFields() {
+    // A screen of the pattern with the kinds the commitment and contract screens use.
+    db_->execute(QStringLiteral(
+        "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (4, 'PAPELARIA CENTRAL')"));
+    TFrmManutencao::Definition d;
+    d.objectName = QStringLiteral("FrmTeste");
+    d.caption = QStringLiteral("Manutenção de Empenhos");
+    d.sql = QStringLiteral("SELECT * FROM EMPENHO ORDER BY NUMEMPENHO");
+    d.codeColumn = QStringLiteral("CDEMPENHO");
+    d.maxSql = QStringLiteral("select max(CDEMPENHO) as MAXID from EMPENHO");
+    d.grid = {{"NUMEMPENHO", "Nº EMPENHO", 14}};
+    TFrmManutencao::Field fornecedor{"FORNECEDOR", "CDFORNECEDOR",
+                                     TFrmManutencao::FieldKind::Lookup};
+    fornecedor.lookup = {QStringLiteral("SELECT * FROM FORNECEDOR ORDER BY NOME"),
+                         QStringLiteral("CDFORNECEDOR"),
+                         QStringLiteral("NOME"),
+                         QStringLiteral("Escolha o Fornecedor"),
+                         {}};
+    d.fields = {{"Nº EMPENHO", "NUMEMPENHO"},
+                {"CÓDIGO", "CDEMPENHO", TFrmManutencao::FieldKind::Integer},
+                {"DATA", "DTEMPENHO", TFrmManutencao::FieldKind::Date},
+                {"VALOR", "VALOREMPENHO", TFrmManutencao::FieldKind::Money},
+                fornecedor};
+    d.requiredColumn = QStringLiteral("NUMEMPENHO");
+    d.requiredList = QStringLiteral("(Nome)");
+    TFrmManutencao screen(main_->contexto(), d);
+    screen.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&screen));
+    screen.Inserir();
+    auto* numero = qobject_cast<QLineEdit*>(screen.editor(QStringLiteral("NUMEMPENHO")));
+    QTest::keyClicks(numero, QStringLiteral("12/2026"));
+    auto* data = qobject_cast<QLineEdit*>(screen.editor(QStringLiteral("DTEMPENHO")));
+    data->setFocus();
+    data->home(false);
+    QTest::keyClicks(data, QStringLiteral("05032026"));
+    auto* valor = qobject_cast<kit::MoneyEdit*>(screen.editor(QStringLiteral("VALOREMPENHO")));
+    valor->setFocus();
+    QTest::keyClicks(valor, QStringLiteral("1.234,56"));
+    auto* forn = qobject_cast<kit::LookupCombo*>(screen.editor(QStringLiteral("CDFORNECEDOR")));
+    forn->lineEdit()->setFocus();
+    QTest::keyClicks(forn->lineEdit(), QStringLiteral("pap"));
+    QTest::keyClick(forn->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(forn->text(), QStringLiteral("PAPELARIA CENTRAL"));
+    // A value set by code shows in its box at once.
+    screen.dataSet().setValue(QStringLiteral("VALOREMPENHO"),
+                              QVariant::fromValue(kit::Money::fromCents(99900)));
+    QCOMPARE(valor->text(), QStringLiteral("R$ 999,00"));
+    screen.Gravar();
+    QVERIFY2(messages_->messages.empty(), qPrintable(messages_->texts().join(QLatin1Char('\n'))));
+    QCOMPARE(db_->value(QStringLiteral("SELECT NUMEMPENHO || ' ' || DTEMPENHO || ' ' || "
+                                       "VALOREMPENHO || ' ' || CDFORNECEDOR FROM EMPENHO"))
+                 .toString(),
+             QStringLiteral("12/2026 2026-03-05 999.00 4"));
+    // An impossible date is refused with a message and the row stays in edit.
+    screen.Alterar();
+    data->setFocus();
+    data->home(false);
+    QTest::keyClicks(data, QStringLiteral("31022026"));
+    screen.Gravar();
+    QVERIFY(EmEdicao(screen.dataSet()));
+    QCOMPARE(messages_->last(), QStringLiteral("A data \"31/02/2026\" não é uma data válida!"));
+    screen.Cancelar();
+    QCOMPARE(data->text(), QStringLiteral("05/03/2026"));
 }
 
 int main(int argc, char** argv) {
