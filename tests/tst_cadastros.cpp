@@ -667,7 +667,9 @@ void TstCadastros::dateMoneyAndLookupFields() {
                 fornecedor};
     d.requiredColumn = QStringLiteral("NUMEMPENHO");
     d.requiredList = QStringLiteral("(Nome)");
-    TFrmManutencao screen(main_->contexto(), d);
+    Contexto contexto(*db_);  // a screen needs no main window
+    contexto.abreTabelasGerais();
+    TFrmManutencao screen(contexto, d);
     screen.show();
     QVERIFY(QTest::qWaitForWindowExposed(&screen));
     screen.Inserir();
