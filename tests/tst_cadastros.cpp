@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -69,20 +68,6 @@ private:
             ->objectName();
     }
     int count(const QString& sql) { return db_->value(sql).toInt(); }
-    // Shuts the database down under the screen (as a server going away), or brings
-    // it back.
-    bool gfix(const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral("gfix"),
-                args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                   t_->params().database});
-        return p.waitForFinished(30000) && p.exitCode() == 0;
-    }
-    bool shut() {
-        return gfix({QStringLiteral("-shut"), QStringLiteral("full"), QStringLiteral("-force"),
-                     QStringLiteral("0")});
-    }
-    bool online() { return gfix({QStringLiteral("-online"), QStringLiteral("normal")}); }
     // The focus sits on an enabled, visible control of the screen.
     bool focusUsable() {
         QWidget* f = QApplication::focusWidget();
@@ -581,9 +566,9 @@ void TstCadastros::unknownChoiceSurvivesASave() {
 
 void TstCadastros::failedStartLeavesTheScreen() {
     QVERIFY(open("Secretarias1"));
-    QVERIFY(shut());
+    QVERIFY(t_->shutDown());
     screen_->Inserir();
-    QVERIFY(online());
+    QVERIFY(t_->bringOnline());
     QCOMPARE(messages_->messages.size(), size_t(1));
     QCOMPARE(messages_->messages[0].kind, Kind::Error);
     QVERIFY(!EmEdicao(screen_->dataSet()));
@@ -600,7 +585,7 @@ void TstCadastros::lostConnectionKeepsTheChange() {
     QVERIFY(open("Cadastro_de_Modalidade_Empenho"));
     screen_->Inserir();
     edit("DESCRICAO")->setText(QStringLiteral("PREGAO"));
-    QVERIFY(shut());
+    QVERIFY(t_->shutDown());
     screen_->Gravar();
     QCOMPARE(messages_->last(), MensagemConexaoPerdida());
     // Still editing what was typed, and it can be saved again.
@@ -613,7 +598,7 @@ void TstCadastros::lostConnectionKeepsTheChange() {
     screen_->close();
     QCOMPARE(messages_->last(), kit::EditState::abandonQuestion());
     QVERIFY(screen_->isVisible());
-    QVERIFY(online());
+    QVERIFY(t_->bringOnline());
     screen_->Gravar();
     QVERIFY2(!EmEdicao(screen_->dataSet()), qPrintable(messages_->last()));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM MODALIDADE WHERE DESCRICAO = 'PREGAO'")),

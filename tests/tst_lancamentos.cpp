@@ -460,23 +460,15 @@ void TstLancamentos::databaseGoesAway() {
     choose(1, true);
     pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
     type("edit_VALORBRUTO", QStringLiteral("10"), "edit_ISS");
-    auto gfix = [this](const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral("gfix"),
-                args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                   t_->params().database});
-        return p.waitForFinished(30000) && p.exitCode() == 0;
-    };
     // The database is shut down under the screen (as a server going away).
-    QVERIFY(gfix({QStringLiteral("-shut"), QStringLiteral("full"), QStringLiteral("-force"),
-                  QStringLiteral("0")}));
+    QVERIFY(t_->shutDown());
     screen_->Gravar();
     QCOMPARE(messages_->messages.back().kind, kit::MessageService::Kind::Error);
     QCOMPARE(messages_->last(), MensagemConexaoPerdida());
     QVERIFY(EmEdicao(screen_->tb_lancamentoL()));
     QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("VALOR")).value<Money>().cents(), 1000);
     // Back again: the same entry saves, once.
-    QVERIFY(gfix({QStringLiteral("-online"), QStringLiteral("normal")}));
+    QVERIFY(t_->bringOnline());
     screen_->Gravar();
     QVERIFY2(!EmEdicao(screen_->tb_lancamentoL()), qPrintable(messages_->last()));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 10")), 1);
@@ -579,18 +571,10 @@ void TstLancamentos::oneTransactionPerSave() {
 void TstLancamentos::failedStartLeavesTheScreen() {
     QVERIFY(open());
     choose(1, false);
-    auto gfix = [this](const QStringList& args) {
-        QProcess p;
-        p.start(QStringLiteral("gfix"),
-                args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                   t_->params().database});
-        return p.waitForFinished(30000) && p.exitCode() == 0;
-    };
-    QVERIFY(gfix({QStringLiteral("-shut"), QStringLiteral("full"), QStringLiteral("-force"),
-                  QStringLiteral("0")}));
+    QVERIFY(t_->shutDown());
     messages_->clear();
     screen_->Inserir();
-    QVERIFY(gfix({QStringLiteral("-online"), QStringLiteral("normal")}));
+    QVERIFY(t_->bringOnline());
     QCOMPARE(messages_->messages.size(), size_t(1));
     QCOMPARE(messages_->last(), MensagemConexaoPerdida());
     QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));

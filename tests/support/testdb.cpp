@@ -1,5 +1,6 @@
 #include "testdb.h"
 
+#include <QProcess>
 #include <QUuid>
 
 #include "data/criacao.h"
@@ -38,6 +39,26 @@ TestDatabase::~TestDatabase() {
         } catch (...) {
         }
     }
+}
+
+namespace {
+
+bool gfix(const QString& database, const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("gfix"),
+            args + QStringList{QStringLiteral("-user"), QStringLiteral("SYSDBA"), database});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+}  // namespace
+
+bool TestDatabase::shutDown() const {
+    return gfix(params_.database, {QStringLiteral("-shut"), QStringLiteral("full"),
+                                   QStringLiteral("-force"), QStringLiteral("0")});
+}
+
+bool TestDatabase::bringOnline() const {
+    return gfix(params_.database, {QStringLiteral("-online"), QStringLiteral("normal")});
 }
 
 std::unique_ptr<kit::Database> TestDatabase::database() const {

@@ -23,6 +23,11 @@ public:
     }
     std::unique_ptr<kit::Database> database() const;
 
+    // Shuts the (embedded) database down under its users, as a server going away, or
+    // brings it back; false when gfix failed.
+    bool shutDown() const;
+    bool bringOnline() const;
+
     // Inserts a minimal set of registry rows: resources 1 and 2, activity 1,
     // supplier 1, locality 3, a commitment 1 with invoice 1 (gross value 100,00).
     void addFixtureRows();
