@@ -48,6 +48,7 @@ private slots:
     void failedStartLeavesTheScreen();
     void boxKindsAndButtons();
     void boxesCarryTheirLabels();
+    void keyboardOnlyEntry();
 
 private:
     TFrmCadLancamento* open();
@@ -641,6 +642,43 @@ void TstLancamentos::boxesCarryTheirLabels() {
     auto* bruto = w<QWidget>("edit_VALORBRUTO");
     QVERIFY(bruto->width() >=
             bruto->fontMetrics().horizontalAdvance(QStringLiteral("R$ 9.999.999.999.999,99")));
+}
+
+void TstLancamentos::keyboardOnlyEntry() {
+    // An entry typed with the keyboard alone, Enter moving from box to box.
+    QVERIFY(open());
+    QVERIFY(QTest::qWaitForWindowActive(main_));
+    choose(1, true);
+    auto focus = [] { return QApplication::focusWidget(); };
+    auto enter = [&] { QTest::keyClick(focus(), Qt::Key_Return); };
+    QCOMPARE(focus(), w<QWidget>("edit_DATA"));
+    for (int i = 0; i < 4; ++i) enter();  // date, invoice, cheque, type
+    QCOMPARE(focus(), w<kit::LookupCombo>("edit_ATIVIDADE")->lineEdit());
+    QTest::keyClicks(focus(), QStringLiteral("mat"));
+    enter();
+    QCOMPARE(w<kit::LookupCombo>("edit_ATIVIDADE")->text(),
+             QStringLiteral("MATERIAL DE EXPEDIENTE"));
+    QCOMPARE(focus(), w<kit::LookupCombo>("edit_FORNECEDOR")->lineEdit());
+    enter();
+    enter();
+    QCOMPARE(focus(), w<QWidget>("edit_OBS"));
+    QTest::keyClicks(focus(), QStringLiteral("teste"));
+    enter();
+    QCOMPARE(focus(), w<QWidget>("edit_VALORBRUTO"));
+    QTest::keyClicks(focus(), QStringLiteral("150,25"));
+    enter();
+    QCOMPARE(w<QLineEdit>("edit_VALORBRUTO")->text(), QStringLiteral("R$ 150,25"));
+    QCOMPARE(w<QLineEdit>("edit_VALOR")->text(), QStringLiteral("R$ 150,25"));
+    enter();
+    enter();
+    messages_->answer(true);
+    enter();  // leaving "VALOR OUTROS" asks to save
+    QCOMPARE(messages_->last(), QStringLiteral("Gravar o Lançamento?"));
+    QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 150.25 AND "
+                                  "CDATIVIDADE = 1 AND OBS = 'TESTE'")),
+             1);
+    QCOMPARE(focus(), screen_->recursoBox()->lineEdit());
 }
 
 int main(int argc, char** argv) {
