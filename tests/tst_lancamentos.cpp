@@ -19,6 +19,7 @@
 #include "kit/ui/widgets/lookup.h"
 #include "screens/treasury/UCadLancamento.h"
 #include "screens/treasury/UCadRapido.h"
+#include "screens/treasury/UEscolhe.h"
 #include "testdb.h"
 
 using kit::Money;
@@ -49,6 +50,8 @@ private slots:
     void boxKindsAndButtons();
     void boxesCarryTheirLabels();
     void keyboardOnlyEntry();
+    void pickers_data();
+    void pickers();
 
 private:
     TFrmCadLancamento* open();
@@ -679,6 +682,77 @@ void TstLancamentos::keyboardOnlyEntry() {
                                   "CDATIVIDADE = 1 AND OBS = 'TESTE'")),
              1);
     QCOMPARE(focus(), screen_->recursoBox()->lineEdit());
+}
+
+void TstLancamentos::pickers_data() {
+    QTest::addColumn<QString>("picker");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("button");  // OK, Remover, Sair, Esc
+    QTest::addColumn<QVariant>("written");
+    QTest::newRow("activity OK") << "atividade"
+                                 << "com"
+                                 << "Bt_OK" << QVariant(2);
+    QTest::newRow("supplier OK") << "fornecedor"
+                                 << "san"
+                                 << "Bt_OK" << QVariant(2);
+    QTest::newRow("supplier Remover") << "fornecedor"
+                                      << "san"
+                                      << "Bt_Remover" << QVariant();
+    QTest::newRow("resource by account") << "recurso"
+                                         << "98"
+                                         << "Bt_OK" << QVariant(2);
+    QTest::newRow("resource Sair") << "recurso"
+                                   << "98"
+                                   << "Bt_Sair" << QVariant(1);
+    QTest::newRow("activity Esc") << "atividade"
+                                  << "com"
+                                  << "Esc" << QVariant(1);
+}
+
+void TstLancamentos::pickers() {
+    QFETCH(QString, picker);
+    QFETCH(QString, typed);
+    QFETCH(QString, button);
+    QFETCH(QVariant, written);
+    db_->execute(
+        QStringLiteral("INSERT INTO ATIVIDADE (CDATIVIDADE, NOME) VALUES (2, 'COMBUSTIVEL')"));
+    db_->execute(
+        QStringLiteral("INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (2, 'SANTOS LTDA')"));
+    QVERIFY(open());
+    choose(1, true);
+    kit::DataSet& row = screen_->tb_lancamentoL();
+    for (const char* f : {"CDATIVIDADE", "CDFORNECEDOR"}) row.setValue(QLatin1String(f), 1);
+    std::unique_ptr<TFrmEscolhe> dialog;
+    QString field;
+    if (picker == QLatin1String("atividade")) {
+        screen_->lista(QStringLiteral("tb_AtividadeL")).refresh();
+        dialog = std::make_unique<TFrmEscolheAtividade>(
+            screen_->lista(QStringLiteral("tb_AtividadeL")), row, screen_);
+        field = QStringLiteral("CDATIVIDADE");
+    } else if (picker == QLatin1String("fornecedor")) {
+        screen_->lista(QStringLiteral("tb_FornecedorL")).refresh();
+        dialog = std::make_unique<TFrmEscolheFornecedor>(
+            screen_->lista(QStringLiteral("tb_FornecedorL")), row, screen_);
+        field = QStringLiteral("CDFORNECEDOR");
+    } else {
+        dialog = std::make_unique<TFrmEscolheRecurso>(
+            screen_->lista(QStringLiteral("tb_RecursoEscolhe")), row, screen_);
+        field = QStringLiteral("CDRECURSO");
+    }
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), dialog->searchBox());
+    QTest::keyClicks(dialog->searchBox(), typed);
+    QCOMPARE(dialog->searchBox()->text(), typed.toUpper());
+    if (button == QLatin1String("Esc"))
+        QTest::keyClick(dialog->searchBox(), Qt::Key_Escape);
+    else
+        dialog->findChild<QPushButton*>(button)->click();
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(row.isEditing());  // the row stays in edit
+    QCOMPARE(row.isNull(field), written.isNull());
+    QCOMPARE(row.value(field).toInt(), written.toInt());
 }
 
 int main(int argc, char** argv) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "kit/ui/widgets/editors.h"
+#include "kit/ui/widgets/lookup.h"
 
 using Field = TFrmManutencao::Field;
 using Kind = TFrmManutencao::FieldKind;
@@ -143,16 +144,8 @@ TFrmCadFornecedor::TFrmCadFornecedor(Contexto& contexto, QWidget* parent)
 }
 
 void TFrmCadFornecedor::localiza(const QString& text) {
-    if (text.isEmpty() || dataSet().isEditing())
-        return;
-    for (int i = 0; i < dataSet().recordCount(); ++i)
-        if (dataSet()
-                .valueAt(i, QStringLiteral("NOME"))
-                .toString()
-                .startsWith(text, Qt::CaseInsensitive)) {
-            dataSet().setCurrentIndex(i);
-            return;
-        }
+    if (!dataSet().isEditing())
+        kit::locatePrefix(dataSet(), QStringLiteral("NOME"), text);
 }
 
 TFrmCadLocalidade::TFrmCadLocalidade(Contexto& contexto, QWidget* parent)

@@ -46,15 +46,19 @@ LookupDialog::LookupDialog(DataSet* list, const QString& searchField, QVector<Gr
     search_->setFocus();
 }
 
-bool LookupDialog::locate(const QString& text) {
-    if (text.isEmpty())
+bool locatePrefix(DataSet& list, const QString& field, const QString& text) {
+    if (text.isEmpty() || !list.isActive())
         return false;
-    for (int i = 0; i < list_->recordCount(); ++i)
-        if (list_->valueAt(i, searchField_).toString().startsWith(text, Qt::CaseInsensitive)) {
-            list_->setCurrentIndex(i);
+    for (int i = 0; i < list.recordCount(); ++i)
+        if (list.valueAt(i, field).toString().startsWith(text, Qt::CaseInsensitive)) {
+            list.setCurrentIndex(i);
             return true;
         }
     return false;
+}
+
+bool LookupDialog::locate(const QString& text) {
+    return locatePrefix(*list_, searchField_, text);
 }
 
 LookupCombo::LookupCombo(DataSet* list, const QString& keyField, const QString& displayField,

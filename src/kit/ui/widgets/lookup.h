@@ -11,6 +11,10 @@ class QToolButton;
 
 namespace kit {
 
+// Moves the list to its first visible row whose field begins with the text, ignoring
+// case; false (the list where it was) when the text is empty or no row matches.
+bool locatePrefix(DataSet& list, const QString& field, const QString& text);
+
 // The selection dialog of a lookup: a grid over the list with the given columns,
 // a box that finds the first row beginning with what is typed, OK and Cancel.
 class LookupDialog : public QDialog {
