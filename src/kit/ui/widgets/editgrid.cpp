@@ -82,6 +82,9 @@ bool EditGridModel::setData(const QModelIndex& index, const QVariant& value, int
     } catch (const DataSetError& e) {
         messages().warning(e.message());
         return false;
+    } catch (const fb::Error& e) {  // from a screen's rule run by the post
+        messages().warning(e.message());
+        return false;
     }
     emit cellEdited(index.row(), index.column());
     return true;
@@ -718,6 +721,13 @@ bool EditGrid::editorKey(QWidget* editor, QKeyEvent* event) {
 }
 
 void EditGrid::keyPressEvent(QKeyEvent* event) {
+    // A key the open editor left alone comes up here: editorKey() has seen it already.
+    QWidget* editor = currentEditor();
+    QWidget* focus = QApplication::focusWidget();
+    if (editor && focus && (focus == editor || editor->isAncestorOf(focus))) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
     const QModelIndex cur = currentIndex();
     if (onKey && onKey(*event, cur.row(), cur.column())) {
         event->accept();
@@ -758,6 +768,18 @@ void EditGrid::keyPressEvent(QKeyEvent* event) {
         }
     }
     QTableView::keyPressEvent(event);
+}
+
+void EditGrid::mousePressEvent(QMouseEvent* event) {
+    // A click on another row posts the row being left first; when that is refused
+    // the click does nothing at all (no cell of the other row selected or ticked).
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && index.row() != dataSet()->currentIndex() && dataSet()->isEditing() &&
+        !postRow()) {
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
 }
 
 void EditGrid::contextMenuEvent(QContextMenuEvent* event) {
