@@ -41,6 +41,8 @@ private slots:
     void appendHooks();
     void postOnRowChange_data();
     void postOnRowChange();
+    void postRuleDeletesRow_data();
+    void postRuleDeletesRow();
     void checkBox_data();
     void checkBox();
     void cellEditing_data();
@@ -263,6 +265,44 @@ void TstEditGrid::postOnRowChange() {
         QCOMPARE(ds_->valueAt(0, QStringLiteral("DESCRICAO")).toString(), QStringLiteral("PAGO"));
         QCOMPARE(ds_->pendingCount(), 1);
     }
+}
+
+void TstEditGrid::postRuleDeletesRow_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("newRowKey");  // starts the empty row
+    QTest::addColumn<int>("leaveKey");   // leaves it
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<QString>("history");  // of the row reached
+    QTest::newRow("appended, left upwards")
+        << 2 << int(Qt::Key_Down) << int(Qt::Key_Up) << 2 << "AGUA";
+    QTest::newRow("inserted above, left downwards")
+        << 0 << int(Qt::Key_Insert) << int(Qt::Key_Down) << 0 << "ALUGUEL";
+}
+
+void TstEditGrid::postRuleDeletesRow() {
+    QFETCH(int, row);
+    QFETCH(int, newRowKey);
+    QFETCH(int, leaveKey);
+    QFETCH(int, toRow);
+    QFETCH(QString, history);
+    // A screen's rule: a row posted without a history goes away.
+    ds_->afterPost = [](kit::DataSet& d) {
+        if (d.isNull(QStringLiteral("DESCRICAO")))
+            d.remove();
+    };
+    QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
+    QVERIFY(grid_->setCurrentCell(row, cCheque));
+    QTest::keyClick(grid_, Qt::Key(newRowKey));
+    QCOMPARE(ds_->recordCount(), 4);
+    QTest::keyClick(grid_, Qt::Key(leaveKey));
+    QCOMPARE(ds_->recordCount(), 3);
+    QCOMPARE(model()->rowCount(), 3);
+    QCOMPARE(ds_->currentIndex(), toRow);
+    QCOMPARE(grid_->currentIndex().row(), toRow);
+    QCOMPARE(ds_->text(QStringLiteral("DESCRICAO")), history);
+    QCOMPARE(ds_->pendingCount(), 0);
+    QCOMPARE(resets.count(), 0);
+    QVERIFY(grid_->hasFocus());
 }
 
 void TstEditGrid::checkBox_data() {

@@ -455,7 +455,12 @@ EditGrid::EditGrid(DataSet* dataSet, QVector<GridColumn> columns, QWidget* paren
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &EditGrid::currentRowMoved);
     connect(dataSet, &DataSet::currentChanged, this, &EditGrid::followDataSet);
-    connect(model_, &QAbstractItemModel::modelReset, this, &EditGrid::followDataSet);
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { columnBeforeReset_ = currentIndex().column(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        followDataSet();
+        columnBeforeReset_ = -1;
+    });
     connect(model_, &EditGridModel::cellEdited, this, &EditGrid::cellEdited);
     connect(dataSet, &DataSet::fieldChanged, this, [this] {
         if (!fillingDefaults_)
@@ -499,8 +504,9 @@ void EditGrid::followDataSet() {
     syncing_ = true;
     if (row >= 0 && row < model_->rowCount()) {
         if (currentIndex().row() != row) {
-            int column = currentIndex().isValid() ? currentIndex().column()
-                                                  : std::max(0, firstEditableColumn(row));
+            int column = currentIndex().isValid()  ? currentIndex().column()
+                         : columnBeforeReset_ >= 0 ? columnBeforeReset_
+                                                   : std::max(0, firstEditableColumn(row));
             column = std::min(column, model_->columnCount() - 1);
             selectionModel()->setCurrentIndex(model_->index(row, column),
                                               QItemSelectionModel::ClearAndSelect);
@@ -521,11 +527,16 @@ void EditGrid::currentRowMoved(const QModelIndex& current, const QModelIndex&) {
     // The row being left is posted first; what its post does to the rows (a rule
     // that deletes an empty row) moves the target with them.
     const QPersistentModelIndex target(current);
+    const int wanted = current.row();
     syncing_ = true;
     bool ok = postRow();
-    if (ok && target.isValid()) {
+    if (ok) {
+        // Rows read again by the post (a screen applying and refreshing): the same
+        // place in the list.
+        const int row = target.isValid() ? target.row() : std::min(wanted, ds->recordCount() - 1);
         try {
-            ds->setCurrentIndex(target.row());
+            if (row >= 0)
+                ds->setCurrentIndex(row);
         } catch (const DataSetError& e) {
             messages().warning(e.message());
             ok = false;

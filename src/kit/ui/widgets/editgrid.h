@@ -145,6 +145,7 @@ private:
     bool syncing_ = false;
     bool fillingDefaults_ = false;
     bool newRowTouched_ = true;
+    int columnBeforeReset_ = -1;
 };
 
 }  // namespace kit
