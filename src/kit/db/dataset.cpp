@@ -541,7 +541,7 @@ void DataSet::startNewRow(bool atEnd) {
             editBuffer_[fieldIndex(detailFields_[i])] = master_->value(masterFields_[i]);
     current_ = pos;
     ++generation_;
-    emit rowsReset();
+    emit rowInserted(pos);
     emit currentChanged();
     emit stateChanged();
     if (onNewRecord)
@@ -622,7 +622,7 @@ void DataSet::cancel() {
         visible_.erase(it);
         ++generation_;
         current_ = visible_.empty() ? -1 : std::min(pos, recordCount() - 1);
-        emit rowsReset();
+        emit rowRemoved(pos);
         emit currentChanged();
     } else {
         emit rowChanged(current_);
@@ -653,7 +653,7 @@ void DataSet::remove() {
     }
     ++generation_;
     current_ = visible_.empty() ? -1 : std::min(pos, recordCount() - 1);
-    emit rowsReset();
+    emit rowRemoved(pos);
     emit currentChanged();
     if (afterScroll)
         afterScroll(*this);

@@ -166,6 +166,11 @@ signals:
     void currentChanged();
     void rowsReset();                 // rows read, filtered, restricted again
     void rowChanged(int visibleRow);  // values of one row changed
+    // One row came into the visible rows at visibleRow (the rows from there on moved
+    // down one), or left them (the rows after it moved up one). Emitted before
+    // currentChanged, with recordCount() already counting the change.
+    void rowInserted(int visibleRow);
+    void rowRemoved(int visibleRow);
     void fieldChanged(const QString& name);
 
 private:
