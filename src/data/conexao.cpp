@@ -3,17 +3,29 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
 
 namespace data {
 
 namespace {
 
-// Windows-style INI: sections and keys are case-insensitive, values taken as written.
+// The file's text: UTF-8 when its bytes are valid UTF-8 (a byte-order mark is
+// dropped), Latin-1 otherwise (as a Windows editor writes it).
+QString decodeText(QByteArray content) {
+    if (content.startsWith("\xEF\xBB\xBF"))
+        content.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(content);
+    return utf8.hasError() ? QString::fromLatin1(content) : text;
+}
+
+// Windows-style INI: sections and keys are case-insensitive, values taken as written;
+// lines end in CRLF or LF.
 QHash<QString, QString> readSection(const QByteArray& content, const QString& wanted) {
     QHash<QString, QString> values;
     QString section;
-    for (QByteArray raw : content.split('\n')) {
-        QString line = QString::fromLatin1(raw).trimmed();
+    for (const QString& raw : decodeText(content).split(QLatin1Char('\n'))) {
+        QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
             line.startsWith(QLatin1Char('#')))
             continue;
