@@ -2,12 +2,17 @@
 // database that cannot be opened, the embedded engine's private configuration,
 // the connection request's limits, signals at start-up and the credentials.
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QProcess>
+#include <QUuid>
 #include <QtTest>
 #include <cerrno>
 
 #include "data/conexao.h"
+#include "data/criacao.h"
 #include "data/schema.h"
+#include "kit/db/database.h"
 #include "testdb.h"
 
 class TstImplantacao : public QObject {
@@ -20,6 +25,10 @@ private slots:
     void adminCheckErrorAfterConnecting();
     void oversizedConnectionValues_data();
     void oversizedConnectionValues();
+    void programUserOnServer();
+    void plantedConfigurationFolderRefused_data();
+    void plantedConfigurationFolderRefused();
+    void processesShareAnEmbeddedFile();
 
 private:
     static QString buildPath(const char* name) {
@@ -156,6 +165,183 @@ void TstImplantacao::oversizedConnectionValues() {
         QVERIFY2(e.message().contains(QStringLiteral("no máximo 255")), qPrintable(e.message()));
         QVERIFY(data::describeConnectionError(p.database, e).contains(QStringLiteral("255")));
     }
+}
+
+void TstImplantacao::programUserOnServer() {
+    if (!TestDatabase::serverConfigured())
+        QSKIP("no Firebird server configured (the test command starts one: ZEL_TEST_SERVER)");
+    const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(10).toUpper();
+    const QString user = QStringLiteral("T") + tag;
+    const QString database = QStringLiteral("%1:%2/%3.fdb")
+                                 .arg(qEnvironmentVariable("ZEL_TEST_SERVER"),
+                                      qEnvironmentVariable("ZEL_TEST_SERVER_DIR"), tag);
+    fb::ConnectParams admin;
+    admin.database = database;
+    admin.password = qEnvironmentVariable("ZEL_TEST_SERVER_PASSWORD");
+    auto cleanUp = qScopeGuard([&] {
+        try {
+            fb::Connection c(admin);
+            fb::Transaction tr(c);
+            tr.executeImmediate(QStringLiteral("DROP USER ") + user);
+            tr.commit();
+            c.drop();
+        } catch (...) {
+        }
+    });
+    // The administrator's password from the environment, never on the command line.
+    QProcess init;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TESOURARIA_SENHA"), admin.password);
+    env.insert(QStringLiteral("TESOURARIA_SENHA_ADMIN"), QStringLiteral("PRIMEIRA"));
+    init.setProcessEnvironment(env);
+    init.start(buildPath("tesouraria-admin"),
+               {QStringLiteral("init"), database, QStringLiteral("--usuario-programa"), user});
+    init.closeWriteChannel();
+    QVERIFY(init.waitForFinished(120000));
+    const QString printed = QString::fromUtf8(init.readAllStandardOutput());
+    QVERIFY2(init.exitCode() == 0, qPrintable(printed + init.readAllStandardError()));
+    // It prints the lines of the configuration file; the program reads them.
+    const int at = printed.indexOf(QStringLiteral("[DADOS]"));
+    QVERIFY2(at >= 0, qPrintable(printed));
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("ZELTESOURARIA.INI"));
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(printed.mid(at).toUtf8());
+    f.close();
+    QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const data::ConnectionConfig config = data::readConnectionConfig(ini);
+    QVERIFY2(config.ok(), qPrintable(config.error));
+    QCOMPARE(config.params.user, user);
+    QVERIFY(config.params.password.size() >= 12);
+    QCOMPARE(config.params.role, QString::fromLatin1(data::kProgramRole));
+
+    // Through the role it does what the program does: codes, rows, the balance upkeep.
+    kit::Database db(config.params);
+    QVERIFY_DB(db.open());
+    QVERIFY_DB(data::upgradeSchema(db.connection()));
+    QVERIFY_DB(db.execute(QStringLiteral("INSERT INTO RECURSO (CDRECURSO, NOME) VALUES (1, 'R')")));
+    int code = 0;
+    QVERIFY_DB(code = db.callProcedure(QStringLiteral("INCREMENTA_CD_LANCAMENTO"))
+                          .value(QStringLiteral("CODIGO"))
+                          .toInt());
+    QVERIFY_DB(db.execute(QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, "
+                                         "CDRECURSO) VALUES (:C, CURRENT_DATE, 'C', 12.5, 1)"),
+                          {{QStringLiteral("C"), code}}));
+    QVERIFY_DB(QCOMPARE(
+        db.value(QStringLiteral("SELECT SALDOATUAL FROM SALDOCAIXA")).value<kit::Money>().cents(),
+        1250));
+    QCOMPARE(
+        db.value(QStringLiteral("SELECT LOGIN FROM USUARIO WHERE SENHA = 'PRIMEIRA'")).toString(),
+        QStringLiteral("ADMIN"));
+    // Nothing more: no changes to the structure, no version rows.
+    QVERIFY_EXCEPTION_THROWN(db.execute(QStringLiteral("CREATE TABLE INTRUSA (X INTEGER)")),
+                             fb::Error);
+    QVERIFY_EXCEPTION_THROWN(db.execute(QStringLiteral("DELETE FROM VERSAOBD")), fb::Error);
+    // Without the role it reaches no rows at all.
+    fb::ConnectParams bare = config.params;
+    bare.role.clear();
+    fb::Connection c(bare);
+    QVERIFY_EXCEPTION_THROWN(fb::queryValue(c, QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")),
+                             fb::Error);
+}
+
+void TstImplantacao::plantedConfigurationFolderRefused_data() {
+    QTest::addColumn<QString>("plant");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("de outro dono") << "owner"
+                                   << "pertence a outro usuário";
+    QTest::newRow("gravável por todos") << "mode"
+                                        << "pode ser alterada por outros usuários";
+    QTest::newRow("um link") << "link"
+                             << "não é uma pasta";
+    QTest::newRow("pasta de travas de outro dono") << "lock"
+                                                   << "pertence a outro usuário";
+}
+
+void TstImplantacao::plantedConfigurationFolderRefused() {
+    QFETCH(QString, plant);
+    QFETCH(QString, reason);
+    auto t = TestDatabase::embedded();
+    // Another local user got there first and prepared the folder the engine's
+    // configuration would go in, with a configuration of its own.
+    QTemporaryDir tmp;
+    const QString base = tmp.filePath(QStringLiteral("tesouraria-firebird-%1").arg(::geteuid()));
+    const QString elsewhere = tmp.filePath(QStringLiteral("alheia"));
+    QVERIFY(QDir().mkpath(elsewhere));
+    QFile conf(elsewhere + QStringLiteral("/firebird.conf"));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write("ServerMode = Super\n");
+    conf.close();
+    if (plant == QLatin1String("link")) {
+        QVERIFY(QFile::link(elsewhere, base));
+    } else {
+        QVERIFY(QDir().mkpath(base + QStringLiteral("/lock")));
+        const QString target =
+            plant == QLatin1String("lock") ? base + QStringLiteral("/lock") : base;
+        if (plant == QLatin1String("mode")) {
+            QVERIFY(::chmod(QFile::encodeName(base).constData(), 0777) == 0);
+        } else {
+            if (::geteuid() != 0)
+                QSKIP("giving a folder to another owner needs root");
+            QVERIFY(::chown(QFile::encodeName(target).constData(), 65534, 65534) == 0);
+        }
+    }
+    QProcess admin;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), tmp.path());
+    env.remove(QStringLiteral("FIREBIRD"));
+    env.remove(QStringLiteral("FIREBIRD_LOCK"));
+    admin.setProcessEnvironment(env);
+    admin.start(buildPath("tesouraria-admin"), {QStringLiteral("check"), t->params().database});
+    QVERIFY(admin.waitForFinished(60000));
+    const QString text = QString::fromUtf8(admin.readAllStandardError());
+    QCOMPARE(admin.exitCode(), 1);
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("não pôde ser preparada com segurança")),
+             qPrintable(text));
+    // Nothing was written into the planted folders.
+    QCOMPARE(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("firebird.conf")});
+}
+
+void TstImplantacao::processesShareAnEmbeddedFile() {
+    // This process holds the file open while the administration tool checks it and
+    // copies it: each process has its own configuration folder, the same content and
+    // the user's one lock folder.
+    auto t = TestDatabase::embedded(true);
+    auto holder = t->connect();
+    fb::Transaction open(*holder);
+    QVERIFY_DB(fb::Statement(open, QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")).execute());
+    const QString own = qEnvironmentVariable("FIREBIRD");
+    QVERIFY(own.contains(QStringLiteral("/conf-%1-").arg(QCoreApplication::applicationPid())));
+    QCOMPARE(QFileInfo(own).permissions() & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(QFileInfo(own + QStringLiteral("/..")).ownerId(), ::geteuid());
+    QVERIFY(!QFileInfo(own + QStringLiteral("/intl/libfbintl.so")).isSymLink());
+
+    // Started on its own, as an operator starts it: it finds its way by itself.
+    QProcess admin;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("FIREBIRD"));
+    env.remove(QStringLiteral("FIREBIRD_LOCK"));
+    admin.setProcessEnvironment(env);
+    admin.start(buildPath("tesouraria-admin"), {QStringLiteral("check"), t->params().database});
+    QVERIFY(admin.waitForFinished(60000));
+    QVERIFY2(admin.exitCode() == 0,
+             qPrintable(admin.readAllStandardOutput() + admin.readAllStandardError()));
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copia.fbk"));
+    admin.start(buildPath("tesouraria-admin"),
+                {QStringLiteral("backup"), t->params().database, copy});
+    QVERIFY(admin.waitForFinished(120000));
+    QVERIFY2(admin.exitCode() == 0, qPrintable(admin.readAllStandardError()));
+    QVERIFY(QFileInfo(copy).size() > 10000);
+    // The tool's own configuration folder went with it.
+    const QStringList left =
+        QDir(QFileInfo(own).absolutePath())
+            .entryList({QStringLiteral("conf-%1-*").arg(admin.processId())}, QDir::Dirs);
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
+    open.commit();
 }
 
 QTEST_GUILESS_MAIN(TstImplantacao)
