@@ -8,6 +8,7 @@
 #include <QUuid>
 #include <QtTest>
 #include <cerrno>
+#include <csignal>
 
 #include "data/conexao.h"
 #include "data/criacao.h"
@@ -29,6 +30,8 @@ private slots:
     void plantedConfigurationFolderRefused_data();
     void plantedConfigurationFolderRefused();
     void processesShareAnEmbeddedFile();
+    void terminationSignalDuringStartUpError_data();
+    void terminationSignalDuringStartUpError();
 
 private:
     static QString buildPath(const char* name) {
@@ -342,6 +345,45 @@ void TstImplantacao::processesShareAnEmbeddedFile() {
             .entryList({QStringLiteral("conf-%1-*").arg(admin.processId())}, QDir::Dirs);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char(' '))));
     open.commit();
+}
+
+void TstImplantacao::terminationSignalDuringStartUpError_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("working");
+    QTest::newRow("SIGTERM") << SIGTERM << false;
+    QTest::newRow("SIGINT") << SIGINT << false;
+    QTest::newRow("SIGHUP") << SIGHUP << false;
+    QTest::newRow("SIGTERM com a janela principal aberta") << SIGTERM << true;
+}
+
+void TstImplantacao::terminationSignalDuringStartUpError() {
+    // The program, with a configuration file that names no database, shows its
+    // start-up error box and waits; a termination signal ends it at once.
+    QFETCH(int, signal);
+    QFETCH(bool, working);
+    std::unique_ptr<TestDatabase> t;
+    if (working)
+        QVERIFY_DB(t = TestDatabase::embedded(true));
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("tesouraria"));
+    QVERIFY(QFile::copy(buildPath("tesouraria"), program));
+    QVERIFY(QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QFile ini(dir.filePath(QString::fromLatin1(data::kConfigFileName)));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[DADOS]\nSERVIDOR=" + (t ? t->params().database.toUtf8() : QByteArray()) + "\n");
+    ini.close();
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    p.start(program, {});
+    QVERIFY(p.waitForStarted());
+    // Long enough to be in the box's loop; a signal before that is covered too.
+    QVERIFY(!p.waitForFinished(working ? 4000 : 1500));
+    ::kill(static_cast<pid_t>(p.processId()), signal);
+    QVERIFY2(p.waitForFinished(5000), "still running after the signal");
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 128 + signal);
 }
 
 QTEST_GUILESS_MAIN(TstImplantacao)
