@@ -32,6 +32,10 @@ private slots:
     void processesShareAnEmbeddedFile();
     void terminationSignalDuringStartUpError_data();
     void terminationSignalDuringStartUpError();
+    void passwordInConfigurationFile_data();
+    void passwordInConfigurationFile();
+    void firstAdministratorPassword_data();
+    void firstAdministratorPassword();
 
 private:
     static QString buildPath(const char* name) {
@@ -384,6 +388,98 @@ void TstImplantacao::terminationSignalDuringStartUpError() {
     QVERIFY2(p.waitForFinished(5000), "still running after the signal");
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 128 + signal);
+}
+
+void TstImplantacao::passwordInConfigurationFile_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("error");  // empty: accepted
+    QTest::addColumn<QString>("user");
+    const QByteArray server = "[DADOS]\nSERVIDOR=srv:/dados/zel.fdb\n";
+    QTest::newRow("senha, só o dono lê") << server + "SENHA=x\n"
+                                         << 0600 << ""
+                                         << "TESOURARIA";
+    QTest::newRow("senha, o grupo lê") << server + "SENHA=x\n"
+                                       << 0640 << "chmod 600"
+                                       << "";
+    QTest::newRow("senha, todos leem") << server + "SENHA=x\n"
+                                       << 0644 << "chmod 600"
+                                       << "";
+    QTest::newRow("sem senha, todos leem")
+        << QByteArray("[DADOS]\nSERVIDOR=/dados/zel.fdb\n") << 0644 << ""
+        << "SYSDBA";
+    QTest::newRow("servidor sem senha") << server << 0600 << "SENHA"
+                                        << "";
+    QTest::newRow("SYSDBA quando pedido") << server + "USUARIO=SYSDBA\nSENHA=x\n"
+                                          << 0600 << ""
+                                          << "SYSDBA";
+}
+
+void TstImplantacao::passwordInConfigurationFile() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, mode);
+    QFETCH(QString, error);
+    QFETCH(QString, user);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("ZELTESOURARIA.INI"));
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+    f.close();
+    QVERIFY(::chmod(QFile::encodeName(ini).constData(), static_cast<mode_t>(mode)) == 0);
+    const data::ConnectionConfig c = data::readConnectionConfig(ini);
+    if (error.isEmpty()) {
+        QVERIFY2(c.ok(), qPrintable(c.error));
+        QCOMPARE(c.params.user, user);
+    } else {
+        QVERIFY(!c.ok());
+        QVERIFY2(c.error.contains(error), qPrintable(c.error));
+        QVERIFY(c.error.contains(ini));
+    }
+}
+
+void TstImplantacao::firstAdministratorPassword_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("fromEnvironment");
+    QTest::addColumn<QString>("expected");  // empty: generated, printed once
+    QTest::newRow("gerada") << QStringList{} << ""
+                            << "";
+    QTest::newRow("do operador") << QStringList{} << "Cofre9"
+                                 << "COFRE9";
+    QTest::newRow("demonstração") << QStringList{QStringLiteral("--demo")} << ""
+                                  << QString::fromLatin1(data::kDemoAdminPassword);
+}
+
+void TstImplantacao::firstAdministratorPassword() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, fromEnvironment);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    fb::ConnectParams p;
+    p.database = dir.filePath(QStringLiteral("novo.fdb"));
+    QProcess admin;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("TESOURARIA_SENHA_ADMIN"));
+    if (!fromEnvironment.isEmpty())
+        env.insert(QStringLiteral("TESOURARIA_SENHA_ADMIN"), fromEnvironment);
+    admin.setProcessEnvironment(env);
+    admin.start(buildPath("tesouraria-admin"),
+                QStringList{QStringLiteral("init"), p.database} + arguments);
+    admin.closeWriteChannel();  // no terminal: nothing is asked
+    QVERIFY(admin.waitForFinished(120000));
+    const QString printed = QString::fromUtf8(admin.readAllStandardOutput());
+    QVERIFY2(admin.exitCode() == 0, qPrintable(printed + admin.readAllStandardError()));
+    fb::Connection c(p);
+    const QString stored =
+        fb::queryValue(c, QStringLiteral("SELECT SENHA FROM USUARIO WHERE LOGIN = 'ADMIN'"))
+            .toString();
+    if (expected.isEmpty()) {
+        QCOMPARE(stored.size(), 8);
+        QVERIFY(stored != QLatin1String(data::kDemoAdminPassword));
+        QVERIFY2(printed.contains(QStringLiteral("senha ") + stored), qPrintable(printed));
+    } else {
+        QCOMPARE(stored, expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstImplantacao)
