@@ -84,10 +84,15 @@ QString prompt(const QString& question) {
 // configuration of this process (so that it shares a file the program has open)
 // or the credentials in its environment (never on its command line).
 int runTool(const QString& tool, QStringList arguments, const fb::ConnectParams& params) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!params.isRemote())
-        fb::prepareEmbeddedEnvironment();
-    env = QProcessEnvironment::systemEnvironment();  // FIREBIRD, FIREBIRD_LOCK
+    if (!params.isRemote()) {
+        try {
+            fb::prepareEmbeddedEnvironment();
+        } catch (const fb::Error& e) {
+            err() << e.message() << "\n";
+            return 1;
+        }
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // FIREBIRD, FIREBIRD_LOCK
     env.insert(QStringLiteral("ISC_USER"), params.user);
     if (!params.password.isEmpty())
         env.insert(QStringLiteral("ISC_PASSWORD"), params.password);
