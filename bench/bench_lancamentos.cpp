@@ -75,6 +75,7 @@ double bareInsert(kit::Database& db, int runs, int firstCode, int daysBack) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const bench::WallTime wall;
     QList<int> sizes = {1000, 100000, 1000000};
     if (argc > 1) {
         sizes.clear();
@@ -93,6 +94,8 @@ int main(int argc, char** argv) {
         kit::Database db(p);
         db.open();
         bench::fill(db, n);
+        if (!bench::checkDerivedValues(db))
+            return 1;
         postThroughDataSet(db, 3, 0);  // warm up
         const double post = postThroughDataSet(db, runs, 0);
         const double floor = bareInsert(db, runs, 1, 0);

@@ -1,14 +1,19 @@
 #pragma once
 
 // Fills a benchmark database quickly: five resources (codes 11 to 15), one
-// activity and n entries over ten years, with the daily balances built in one
-// statement (the upkeep is switched off while loading, then on again), and a
-// table LANCAMENTO_NUA with the entry's columns and no trigger or reference;
-// and the median of timings.
+// activity and n entries, with the daily balances built in one statement (the
+// upkeep is switched off while loading, then on again; rows are written where they
+// belong, never moved afterwards), and a table LANCAMENTO_NUA with the entry's
+// columns and no trigger or reference; the check of what the database keeps; the
+// median of timings; the wall time of a run.
 
+#include <QElapsedTimer>
+#include <QStringList>
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
+#include "data/verificacao.h"
 #include "kit/db/database.h"
 
 namespace bench {
@@ -18,7 +23,37 @@ inline double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-inline void fill(kit::Database& db, int n) {
+// Prints the run's wall time when it goes out of scope.
+class WallTime {
+public:
+    WallTime() { timer_.start(); }
+    ~WallTime() {
+        std::printf("wall time %.1f s\n", static_cast<double>(timer_.elapsed()) / 1000.0);
+    }
+    WallTime(const WallTime&) = delete;
+    WallTime& operator=(const WallTime&) = delete;
+
+private:
+    QElapsedTimer timer_;
+};
+
+// Where the entries go: over ten years on the five resources, or all on resource
+// 11 within the 25 days from today (one resource's list on the entry screen).
+enum class Layout { TenYearsFiveResources, OneResourceRecent };
+
+// The balances, invoice balances and paid amounts recomputed and compared with
+// what the database keeps; prints the outcome. False when they differ.
+inline bool checkDerivedValues(kit::Database& db) {
+    const QStringList differences = data::verifyDerivedValues(db.connection());
+    if (differences.isEmpty())
+        std::printf("check: the balances agree with a recomputation\n");
+    else
+        std::printf("check: %d difference(s), first: %s\n", static_cast<int>(differences.size()),
+                    qPrintable(differences.first()));
+    return differences.isEmpty();
+}
+
+inline void fill(kit::Database& db, int n, Layout layout = Layout::TenYearsFiveResources) {
     fb::Transaction tr(db.connection());
     tr.executeImmediate(QStringLiteral(
         "INSERT INTO RECURSO (CDRECURSO, NOME) SELECT 10 + R, 'RECURSO ' || R FROM "
@@ -33,16 +68,24 @@ inline void fill(kit::Database& db, int n) {
     t2.executeImmediate(QStringLiteral("ALTER TRIGGER LANCAMENTO_SALDOS INACTIVE"));
     t2.commit();
     fb::Transaction t3(db.connection());
+    const bool recent = layout == Layout::OneResourceRecent;
+    const QString day = recent ? QStringLiteral("DATEADD(MOD(:I + 1, 25) DAY TO CURRENT_DATE)")
+                               : QStringLiteral(
+                                     "DATEADD(-(3650 - MOD(:I * 3650 / %1, 3650)) DAY TO "
+                                     "CURRENT_DATE)")
+                                     .arg(n);
+    const QString resource = recent ? QStringLiteral("11") : QStringLiteral("11 + MOD(:I, 5)");
     t3.executeImmediate(
         QStringLiteral(
             "EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
             "INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, VALORBRUTO, CDRECURSO, "
             "CDATIVIDADE, LANCADO) "
-            "VALUES (:I + 1, DATEADD(-(3650 - MOD(:I * 3650 / %1, 3650)) DAY TO CURRENT_DATE), "
+            "VALUES (:I + 1, %2, "
             "IIF(MOD(:I, 7) = 0, 'C', 'D'), MOD(:I * 37, 100000) / 100.0 + 1, MOD(:I * 37, 100000) "
             "/ 100.0 + 1, "
-            "11 + MOD(:I, 5), 1, 'N'); I = I + 1; END END")
-            .arg(n));
+            "%3, 1, 'N'); I = I + 1; END END")
+            .arg(n)
+            .arg(day, resource));
     t3.commit();
     fb::Transaction t4(db.connection());
     t4.executeImmediate(QStringLiteral(

@@ -1,6 +1,7 @@
 // The database: schema from scratch, versions, key procedures, references, text and
 // money at the edges, and the messages for databases that cannot be opened.
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 #include <QtConcurrent/QtConcurrent>
@@ -222,6 +223,15 @@ void TstBanco::databasesThatCannotBeOpened_data() {
     QTest::newRow("não é banco") << "NOT_A_DATABASE"
                                  << ""
                                  << "não é um banco de dados Firebird válido";
+    QTest::newRow("arquivo curto que não é banco") << "SHORT_FILE"
+                                                   << ""
+                                                   << "não é um banco de dados Firebird válido";
+    QTest::newRow("uma pasta") << "FOLDER"
+                               << ""
+                               << "é uma pasta";
+    QTest::newRow("pasta inexistente") << "/nao/existe/tesouraria.fdb"
+                                       << ""
+                                       << "A pasta \"/nao/existe\" não existe";
     QTest::newRow("servidor que não responde") << "127.0.0.1/3199:/tmp/x.fdb"
                                                << ""
                                                << "não respondeu";
@@ -243,6 +253,14 @@ void TstBanco::databasesThatCannotBeOpened() {
         QFile f(location);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(20000, 'x'));
+    } else if (location == QLatin1String("SHORT_FILE")) {
+        location = dir.filePath(QStringLiteral("curto.fdb"));
+        QFile f(location);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("não é um banco de dados\n");
+    } else if (location == QLatin1String("FOLDER")) {
+        location = dir.filePath(QStringLiteral("pasta.fdb"));
+        QVERIFY(QDir().mkdir(location));
     }
     fb::ConnectParams p;
     p.database = location;

@@ -39,6 +39,8 @@ private slots:
     void historyRows();
     void requiredFieldsNotice();
     void errorBox();
+    void noEnabledMasterUserRefusesToStart_data();
+    void noEnabledMasterUserRefusesToStart();
 
 private:
     std::unique_ptr<TestDatabase> t_;
@@ -335,6 +337,37 @@ void TstPrincipal::errorBox() {
     QCOMPARE(messages_->messages[0].kind, kit::MessageService::Kind::Error);
     QVERIFY(
         messages_->last().startsWith(QStringLiteral("falha de teste\n\n   Suporte técnico: \n")));
+}
+
+void TstPrincipal::noEnabledMasterUserRefusesToStart_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("desabilitado") << "UPDATE USUARIO SET HABILITADO = 'N'";
+    QTest::newRow("nenhum master") << "UPDATE USUARIO SET MARTER = 'N'";
+    QTest::newRow("nenhum usuário") << "DELETE FROM USUARIO";
+}
+
+void TstPrincipal::noEnabledMasterUserRefusesToStart() {
+    // Until the login exists the program works as the first enabled master user;
+    // without one every save would fail, so it says so and does not start.
+    QFETCH(QString, change);
+    auto t = TestDatabase::embedded();
+    t->database()->execute(change);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("ZELTESOURARIA.INI"));
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[DADOS]\nSERVIDOR=" + t->params().database.toUtf8() + "\n");
+    f.close();
+    const QList<QWidget*> before = QApplication::topLevelWidgets();
+    const int status = ExecutaPrograma(*static_cast<TesourariaApplication*>(qApp), {}, ini);
+    QCOMPARE(status, 1);
+    QCOMPARE(messages_->messages.size(), size_t(1));
+    QCOMPARE(messages_->messages[0].kind, kit::MessageService::Kind::Error);
+    QVERIFY2(messages_->last().contains(QStringLiteral("nenhum usuário master habilitado")),
+             qPrintable(messages_->last()));
+
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(before.contains(w) || !qobject_cast<TFrmPrincipal*>(w));
 }
 
 int main(int argc, char** argv) {

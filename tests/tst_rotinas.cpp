@@ -213,11 +213,12 @@ void TstRotinas::configuration() {
         "[Outra]\r\nSERVIDOR=x\r\n[dados]\r\nservidor = "
         "srv/3051:/dados/zel.fdb\r\nSENHA=segredo\r\n");
     f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);  // it holds a password
     const data::ConnectionConfig c = data::readConnectionConfig(ini);
     QVERIFY(c.ok());
     QCOMPARE(c.params.database, QStringLiteral("srv/3051:/dados/zel.fdb"));
     QVERIFY(c.params.isRemote());
-    QCOMPARE(c.params.user, QStringLiteral("SYSDBA"));
+    QCOMPARE(c.params.user, QStringLiteral("TESOURARIA"));  // the program's own, not SYSDBA
     QCOMPARE(c.params.password, QStringLiteral("segredo"));
 
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -16,12 +16,19 @@ public:
 };
 
 // Blocks SIGTERM, SIGINT and SIGHUP for every thread started afterwards; call it
-// before anything else. ExecutaPrograma then turns them into an orderly exit.
+// before anything else. ExecutaPrograma then turns them into an orderly exit at any
+// time: every event loop ends (a start-up error box's too), the connection is
+// closed and the program exits with 128 + the signal's number.
 void BloqueiaSinaisDeTermino();
 
-// Start-up: reads the configuration beside the executable, connects, brings the
-// database to this program's version, opens the main window as the demonstration
-// administrator, registers the screens and runs the event loop. Returns the exit
-// status.
+// The termination signal received, or 0.
+int SinalDeTermino();
+
+// Start-up: reads the configuration (beside the executable unless iniPath names
+// one), connects, brings the database to this program's version, opens the main
+// window as the first enabled master user (until the login exists; without one it
+// refuses to start), registers the screens and runs the event loop. Messages go
+// through kit::messages() (main() installs the dialogs). Returns the exit status.
 int ExecutaPrograma(TesourariaApplication& app,
-                    const std::function<void(TFrmPrincipal&)>& registraTelas);
+                    const std::function<void(TFrmPrincipal&)>& registraTelas,
+                    const QString& iniPath = {});

@@ -147,17 +147,18 @@ int upgradeSchema(fb::Connection& connection, const QVector<SchemaStep>& steps) 
     return found;
 }
 
-void insertBaseRows(fb::Connection& connection) {
+void insertBaseRows(fb::Connection& connection, const QString& adminPassword) {
     fb::Transaction tr(connection);
     tr.executeImmediate(QStringLiteral(
         "INSERT INTO GERAL (CDGERAL, ATIVABKPAUTO, DIAS_AVISAVENC) VALUES (1, 'N', 15)"));
     tr.executeImmediate(
         QStringLiteral("INSERT INTO GRUPO (CDGRUPO, DESCRICAO) VALUES (1, 'ADMINISTRADORES')"));
-    tr.executeImmediate(
-        QStringLiteral("INSERT INTO USUARIO (CDUSUARIO, CDGRUPO, NOME, LOGIN, SENHA, MARTER, "
-                       "HABILITADO, SETOR, VEAVISO, "
-                       "ALTERAEMP_LICITACAO) VALUES (1, 1, 'ADMINISTRADOR', 'ADMIN', 'ADMIN', 'S', "
-                       "'S', 'TESOURARIA', 'S', 'S')"));
+    fb::Statement admin(
+        tr, QStringLiteral("INSERT INTO USUARIO (CDUSUARIO, CDGRUPO, NOME, LOGIN, SENHA, MARTER, "
+                           "HABILITADO, SETOR, VEAVISO, ALTERAEMP_LICITACAO) VALUES (1, 1, "
+                           "'ADMINISTRADOR', 'ADMIN', :SENHA, 'S', 'S', 'TESOURARIA', 'S', 'S')"));
+    admin.bind(QStringLiteral("SENHA"), adminPassword);
+    admin.execute();
     tr.commit();
 }
 

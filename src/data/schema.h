@@ -48,7 +48,7 @@ void createSchema(fb::Connection& connection, const QVector<SchemaStep>& steps =
 int upgradeSchema(fb::Connection& connection, const QVector<SchemaStep>& steps = schemaSteps());
 
 // The rows every database starts with: the general settings row (code 1) and an
-// administrator group and user (code 1) to work as until the login exists.
-void insertBaseRows(fb::Connection& connection);
+// administrator group and master user (code 1, login ADMIN, the password given).
+void insertBaseRows(fb::Connection& connection, const QString& adminPassword);
 
 }  // namespace data

@@ -2,13 +2,18 @@
 
 #include <ibase.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -51,11 +56,23 @@ QString statusText(const ISC_STATUS* status) {
     return lines.join(QLatin1Char('\n'));
 }
 
+// The first operating-system error number in a status vector, or 0.
+int statusSystemError(const ISC_STATUS* status) {
+    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
+        const ISC_STATUS arg = *p++;
+        if (arg == isc_arg_unix)
+            return static_cast<int>(*p);
+        p += arg == isc_arg_cstring ? 2 : 1;
+    }
+    return 0;
+}
+
 [[noreturn]] void raise(const ISC_STATUS* status, const QString& context = {}) {
     QString text = statusText(status);
     if (!context.isEmpty())
         text = context + QLatin1Char('\n') + text;
-    throw Error(text, statusCodes(status), static_cast<int>(isc_sqlcode(status)));
+    throw Error(text, statusCodes(status), static_cast<int>(isc_sqlcode(status)),
+                Error::Kind::Database, statusSystemError(status));
 }
 
 void check(const ISC_STATUS* status, const QString& context = {}) {
@@ -67,6 +84,36 @@ QByteArray toWire(const QString& text) {
     return kit::foldToLatin1(text).toLatin1();
 }
 
+// A value of the connection request: Latin-1, at most 255 bytes (its length is one
+// byte). Anything else is refused here, before the client library sees it.
+QByteArray connectValue(const QString& value, const char* what) {
+    const QString name = QString::fromUtf8(what);
+    for (const QChar c : value)
+        if (c.unicode() > 0xFF || c.unicode() < 0x20)
+            throw Error(QStringLiteral("%1 da conexão contém caracteres que o Firebird não aceita.")
+                            .arg(name),
+                        {}, 0, Error::Kind::Input);
+    const QByteArray bytes = value.toLatin1();
+    if (bytes.size() > 255)
+        throw Error(QStringLiteral("%1 da conexão tem %2 caracteres; o Firebird aceita no máximo "
+                                   "255.")
+                        .arg(name)
+                        .arg(bytes.size()),
+                    {}, 0, Error::Kind::Input);
+    return bytes;
+}
+
+void checkConnectParams(const ConnectParams& p) {
+    connectValue(p.user, "O nome do usuário");
+    connectValue(p.password, "A senha");
+    connectValue(p.role, "O papel (role)");
+    connectValue(p.charset, "O conjunto de caracteres");
+    if (p.database.toLocal8Bit().size() > 4000)
+        throw Error(QStringLiteral("O local do banco de dados é longo demais (%1 caracteres).")
+                        .arg(p.database.size()),
+                    {}, 0, Error::Kind::Input);
+}
+
 void appendDpbString(QByteArray& dpb, char tag, const QByteArray& value) {
     dpb.append(tag);
     dpb.append(static_cast<char>(value.size()));
@@ -74,6 +121,7 @@ void appendDpbString(QByteArray& dpb, char tag, const QByteArray& value) {
 }
 
 QByteArray buildDpb(const ConnectParams& p) {
+    checkConnectParams(p);
     QByteArray dpb;
     dpb.append(static_cast<char>(isc_dpb_version1));
     appendDpbString(dpb, isc_dpb_user_name, p.user.toLatin1());
@@ -121,12 +169,13 @@ qint64 pow10(int n) {
 
 // ---------------------------------------------------------------- Error
 
-Error::Error(QString message, QVector<long> codes, int sqlCode, Kind kind)
+Error::Error(QString message, QVector<long> codes, int sqlCode, Kind kind, int systemError)
     : std::runtime_error(message.toStdString()),
       message_(std::move(message)),
       codes_(std::move(codes)),
       sqlCode_(sqlCode),
-      kind_(kind) {}
+      kind_(kind),
+      systemError_(systemError) {}
 
 bool Error::isConflict() const {
     return hasCode(isc_deadlock) || hasCode(isc_update_conflict) || hasCode(isc_lock_conflict) ||
@@ -166,64 +215,193 @@ bool ConnectParams::isRemote() const {
     return remote.match(database).hasMatch();
 }
 
-void prepareEmbeddedEnvironment() {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    const QString base = QDir::tempPath() + QStringLiteral("/tesouraria-firebird-%1").arg(getuid());
-    if (qEnvironmentVariableIsEmpty("FIREBIRD")) {
-        QString systemRoot;
-        const QStringList candidates = {QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0"),
-                                        QStringLiteral("/usr/lib/aarch64-linux-gnu/firebird/3.0"),
-                                        QStringLiteral("/usr/lib/firebird/3.0"),
-                                        QStringLiteral("/opt/firebird")};
-        for (const QString& c : candidates)
-            if (QFileInfo::exists(c + QStringLiteral("/plugins.conf"))) {
-                systemRoot = c;
-                break;
-            }
+namespace {
+
+QString systemText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Makes or checks a folder only this user may use: a real folder (not a link),
+// owned by the effective user and writable by nobody else; then narrowed to 0700.
+// Returns what is wrong, or nothing.
+QString makePrivateFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("a pasta \"%1\" não pôde ser criada (%2)")
+            .arg(path, systemText(errno));
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOTDIR || errno == ELOOP
+                   ? QStringLiteral("\"%1\" não é uma pasta (é um link ou um arquivo)").arg(path)
+                   : QStringLiteral("a pasta \"%1\" não pôde ser aberta (%2)")
+                         .arg(path, systemText(errno));
+    struct stat st {};
+    QString problem;
+    if (::fstat(fd, &st) != 0)
+        problem = QStringLiteral("a pasta \"%1\" não pôde ser examinada (%2)")
+                      .arg(path, systemText(errno));
+    else if (st.st_uid != ::geteuid())
+        problem = QStringLiteral("a pasta \"%1\" pertence a outro usuário (uid %2)")
+                      .arg(path)
+                      .arg(st.st_uid);
+    else if ((st.st_mode & 022) != 0)
+        problem = QStringLiteral(
+                      "a pasta \"%1\" pode ser alterada por outros usuários "
+                      "(permissões %2)")
+                      .arg(path)
+                      .arg(st.st_mode & 0777, 4, 8, QLatin1Char('0'));
+    else if ((st.st_mode & 0777) != 0700 && ::fchmod(fd, 0700) != 0)
+        problem = QStringLiteral("as permissões da pasta \"%1\" não puderam ser restringidas (%2)")
+                      .arg(path, systemText(errno));
+    ::close(fd);
+    return problem;
+}
+
+// Writes a new file (never an existing one, never through a link), readable by
+// this user only, and reads it back.
+QString writeFreshFile(const QString& path, const QByteArray& content) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd =
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return QStringLiteral("o arquivo \"%1\" não pôde ser criado (%2)")
+            .arg(path, systemText(errno));
+    qint64 written = 0;
+    while (written < content.size()) {
+        const ssize_t n = ::write(fd, content.constData() + written,
+                                  static_cast<size_t>(content.size() - written));
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool closed = ::close(fd) == 0;
+    QFile back(path);
+    if (written != content.size() || !closed || !back.open(QIODevice::ReadOnly) ||
+        back.readAll() != content)
+        return QStringLiteral("o arquivo \"%1\" não pôde ser gravado por inteiro").arg(path);
+    return {};
+}
+
+QString makeLink(const QString& target, const QString& link) {
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    const QByteArray nativeLink = QFile::encodeName(link);
+    if (::symlink(nativeTarget.constData(), nativeLink.constData()) != 0 ||
+        QFile::symLinkTarget(link) != QFileInfo(target).absoluteFilePath())
+        return QStringLiteral("o link \"%1\" não pôde ser criado").arg(link);
+    return {};
+}
+
+QString systemFirebirdRoot() {
+    for (const char* c :
+         {"/usr/lib/x86_64-linux-gnu/firebird/3.0", "/usr/lib/aarch64-linux-gnu/firebird/3.0",
+          "/usr/lib/firebird/3.0", "/opt/firebird"})
+        if (QFileInfo::exists(QLatin1String(c) + QStringLiteral("/plugins.conf")))
+            return QLatin1String(c);
+    return {};
+}
+
+// Removes the configuration folders of this user's processes that have ended.
+void removeStaleConfigurations(const QString& base) {
+    const QStringList entries =
+        QDir(base).entryList({QStringLiteral("conf-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& name : entries) {
+        const int pid = name.section(QLatin1Char('-'), 1, 1).toInt();
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QDir(base + QLatin1Char('/') + name).removeRecursively();
+    }
+}
+
+QString& ownConfiguration() {
+    static QString path;
+    return path;
+}
+
+// A configuration folder of this process: firebird.conf with SuperClassic, the
+// character sets module copied (the engine does not take it through a link), links
+// to the system's messages, plugins and their list.
+QString writeConfiguration(const QString& base, const QString& systemRoot, QString* root) {
+    QByteArray templ = QFile::encodeName(base + QStringLiteral("/conf-%1-XXXXXX").arg(::getpid()));
+    if (::mkdtemp(templ.data()) == nullptr)
+        return QStringLiteral("a pasta de configuração não pôde ser criada em \"%1\" (%2)")
+            .arg(base, systemText(errno));
+    *root = QFile::decodeName(templ);
+    ownConfiguration() = *root;
+    std::atexit([] {
+        if (!ownConfiguration().isEmpty())
+            QDir(ownConfiguration()).removeRecursively();
+    });
+    QString problem =
+        writeFreshFile(*root + QStringLiteral("/firebird.conf"),
+                       "# Written by Tesouraria: several processes share embedded database files.\n"
+                       "ServerMode = SuperClassic\n");
+    if (!problem.isEmpty())
+        return problem;
+    if (::mkdir(QFile::encodeName(*root + QStringLiteral("/intl")).constData(), 0700) != 0)
+        return QStringLiteral("a pasta \"%1/intl\" não pôde ser criada").arg(*root);
+    for (const char* entry : {"intl/libfbintl.so", "intl/fbintl.conf"}) {
+        QFile source(systemRoot + QLatin1Char('/') + QLatin1String(entry));
+        if (!source.exists())
+            continue;
+        if (!source.open(QIODevice::ReadOnly))
+            return QStringLiteral("o arquivo \"%1\" não pôde ser lido").arg(source.fileName());
+        problem = writeFreshFile(*root + QLatin1Char('/') + QLatin1String(entry), source.readAll());
+        if (!problem.isEmpty())
+            return problem;
+    }
+    for (const char* entry :
+         {"plugins.conf", "firebird.msg", "databases.conf", "plugins", "UDF", "lib"}) {
+        const QString target = systemRoot + QLatin1Char('/') + QLatin1String(entry);
+        if (!QFileInfo::exists(target))
+            continue;
+        problem = makeLink(QFileInfo(target).canonicalFilePath(),
+                           *root + QLatin1Char('/') + QLatin1String(entry));
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
+}
+
+QString setUpEmbeddedEnvironment() {
+    const bool needRoot = qEnvironmentVariableIsEmpty("FIREBIRD");
+    const bool needLock = qEnvironmentVariableIsEmpty("FIREBIRD_LOCK");
+    if (!needRoot && !needLock)
+        return {};
+    const QString base =
+        QDir::tempPath() + QStringLiteral("/tesouraria-firebird-%1").arg(::geteuid());
+    QString problem = makePrivateFolder(base);
+    if (problem.isEmpty() && needRoot) {
+        const QString systemRoot = systemFirebirdRoot();
         if (!systemRoot.isEmpty()) {
-            const QString root = base + QStringLiteral("/conf");
-            QDir().mkpath(root);
-            QFile conf(root + QStringLiteral("/firebird.conf"));
-            const QByteArray wanted =
-                "# Written by Tesouraria: several processes share embedded database files.\n"
-                "ServerMode = SuperClassic\n";
-            if (!conf.exists() || (conf.open(QIODevice::ReadOnly) && conf.readAll() != wanted)) {
-                conf.close();
-                if (conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                    conf.write(wanted);
-            }
-            conf.close();
-            // The character sets module must be a real file inside the root: Firebird
-            // does not take it through a link.
-            QDir().mkpath(root + QStringLiteral("/intl"));
-            for (const char* entry : {"intl/libfbintl.so", "intl/fbintl.conf"}) {
-                const QFileInfo source(systemRoot + QLatin1Char('/') + QLatin1String(entry));
-                const QString copy = root + QLatin1Char('/') + QLatin1String(entry);
-                if (source.exists() && QFileInfo(copy).size() != source.size()) {
-                    QFile::remove(copy);
-                    QFile::copy(source.canonicalFilePath(), copy);
-                }
-            }
-            for (const char* entry :
-                 {"plugins.conf", "firebird.msg", "databases.conf", "plugins", "UDF", "lib"}) {
-                const QString target = systemRoot + QLatin1Char('/') + QLatin1String(entry);
-                const QString link = root + QLatin1Char('/') + QLatin1String(entry);
-                if (QFileInfo::exists(target) && !QFileInfo(link).exists()) {
-                    QFile::remove(link);  // a dangling link
-                    QFile::link(target, link);
-                }
-            }
-            qputenv("FIREBIRD", QFile::encodeName(root));
+            removeStaleConfigurations(base);
+            QString root;
+            problem = writeConfiguration(base, systemRoot, &root);
+            if (problem.isEmpty())
+                qputenv("FIREBIRD", QFile::encodeName(root));
         }
     }
-    if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
+    // The lock folder is the same for every process of the user: processes that
+    // share a file meet there.
+    if (problem.isEmpty() && needLock) {
         const QString lock = base + QStringLiteral("/lock");
-        QDir().mkpath(lock);
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(lock));
+        problem = makePrivateFolder(lock);
+        if (problem.isEmpty())
+            qputenv("FIREBIRD_LOCK", QFile::encodeName(lock));
     }
+    if (problem.isEmpty())
+        return {};
+    return QStringLiteral(
+               "A configuração do Firebird embutido não pôde ser preparada com segurança: %1.\n"
+               "O programa não abre bancos de dados locais assim. Apague a pasta \"%2\" (ou "
+               "faça-a pertencer a este usuário, com permissões 0700) e tente de novo.")
+        .arg(problem, base);
+}
+
+}  // namespace
+
+void prepareEmbeddedEnvironment() {
+    static const QString problem = setUpEmbeddedEnvironment();
+    if (!problem.isEmpty())
+        throw Error(problem, {}, 0, Error::Kind::Input);
 }
 
 // ---------------------------------------------------------------- Connection
@@ -240,10 +418,10 @@ Connection::~Connection() {
 }
 
 void Connection::attach() {
+    const QByteArray dpb = buildDpb(params_);
     if (!params_.isRemote())
         prepareEmbeddedEnvironment();
     ISC_STATUS_ARRAY st;
-    const QByteArray dpb = buildDpb(params_);
     const QByteArray path = params_.database.toLocal8Bit();
     db_ = 0;
     isc_attach_database(st, static_cast<short>(path.size()), path.constData(), &db_,
@@ -264,6 +442,7 @@ void Connection::reconnect() {
 }
 
 std::unique_ptr<Connection> Connection::create(const ConnectParams& params, int pageSize) {
+    checkConnectParams(params);
     if (!params.isRemote())
         prepareEmbeddedEnvironment();
     QString sql = QStringLiteral("CREATE DATABASE %1 USER %2")

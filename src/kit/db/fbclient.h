@@ -22,12 +22,15 @@ class Error : public std::runtime_error {
 public:
     enum class Kind { Database, Input };
 
-    Error(QString message, QVector<long> codes = {}, int sqlCode = 0, Kind kind = Kind::Database);
+    Error(QString message, QVector<long> codes = {}, int sqlCode = 0, Kind kind = Kind::Database,
+          int systemError = 0);
 
     const QString& message() const { return message_; }
     const QVector<long>& codes() const { return codes_; }
     int sqlCode() const { return sqlCode_; }
     Kind kind() const { return kind_; }
+    // The operating system's error number the engine reported (errno), or 0.
+    int systemError() const { return systemError_; }
     bool hasCode(long code) const { return codes_.contains(code); }
 
     // Another transaction holds or changed the same row: worth applying again.
@@ -45,12 +48,17 @@ private:
     QVector<long> codes_;
     int sqlCode_;
     Kind kind_;
+    int systemError_;
 };
 
+// No password is built in: the embedded engine needs none (the file's permissions
+// guard it) and a server's comes from the configuration. User name, password and
+// role travel with a one-byte length: longer than 255 bytes is refused before the
+// client library is called.
 struct ConnectParams {
     QString database;  // a local path (embedded engine) or "host[/port]:/path"
     QString user = QStringLiteral("SYSDBA");
-    QString password = QStringLiteral("plumbline");
+    QString password;
     QString role;
     QString charset = QStringLiteral("ISO8859_1");
 
@@ -59,10 +67,14 @@ struct ConnectParams {
 };
 
 // Prepares the process for Firebird's embedded engine before the first attach:
-// a configuration folder of the program's own with ServerMode = SuperClassic (so
+// a configuration folder of the process's own with ServerMode = SuperClassic (so
 // that the program, a second window, the administration tool and a backup can all
-// open the same file) and a lock folder the user can write. Respects FIREBIRD and
-// FIREBIRD_LOCK when they are already set.
+// open the same file) and the user's lock folder, shared by the user's processes.
+// Both live in a folder of the user's own (TMPDIR or /tmp, "tesouraria-firebird-UID",
+// mode 0700, checked); the configuration is written fresh in a new folder made with
+// mkdtemp and read back, and removed when the process ends. Respects FIREBIRD and
+// FIREBIRD_LOCK when they are already set. Throws an Input error, fit to show, when
+// the folders cannot be made safe (then no embedded attach is made).
 void prepareEmbeddedEnvironment();
 
 class Transaction;
