@@ -49,6 +49,8 @@ private slots:
     void lostConnectionKeepsTheChange();
     void boxesCarryTheirLabels();
     void dateMoneyAndLookupFields();
+    void closingTakesTheFrame_data();
+    void closingTakesTheFrame();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -692,6 +694,47 @@ void TstCadastros::dateMoneyAndLookupFields() {
     QCOMPARE(messages_->last(), QStringLiteral("A data \"31/02/2026\" não é uma data válida!"));
     screen.Cancelar();
     QCOMPARE(data->text(), QStringLiteral("05/03/2026"));
+}
+
+void TstCadastros::closingTakesTheFrame_data() {
+    QTest::addColumn<QString>("route");
+    QTest::newRow("Sair") << "Sair";
+    QTest::newRow("Abandonar") << "Abandonar";
+    QTest::newRow("close box") << "frame";
+    QTest::newRow("window menu") << "mdi";
+}
+
+void TstCadastros::closingTakesTheFrame() {
+    QFETCH(QString, route);
+    auto close = [&] {
+        if (route == QLatin1String("frame"))
+            main_->mdiArea()->subWindowList().constFirst()->close();
+        else if (route == QLatin1String("mdi"))
+            main_->mdiArea()->closeActiveSubWindow();
+        else if (route == QLatin1String("Abandonar"))
+            screen_->findChild<QPushButton*>(QStringLiteral("Abandonar"))->click();
+        else
+            button("Sair")->click();
+    };
+    for (int round = 0; round < 2; ++round) {  // reopening makes exactly one frame again
+        QVERIFY(open("Cadastro_de_Atividade"));
+        QCOMPARE(main_->mdiArea()->subWindowList().size(), 1);
+        // A refused close keeps screen and frame.
+        screen_->Inserir();
+        messages_->answer(false);
+        close();
+        QVERIFY(main_->screenInstance(QStringLiteral("Cadastro_de_Atividade")));
+        QCOMPARE(main_->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(main_->mdiArea()->subWindowList().constFirst()->isVisible());
+        screen_->Cancelar();
+        close();
+        QTRY_VERIFY(main_->mdiArea()->subWindowList().isEmpty());
+        QTRY_VERIFY(!main_->screenInstance(QStringLiteral("Cadastro_de_Atividade")));
+    }
+    // Nothing is open any more: the program closes without the warning.
+    messages_->clear();
+    QVERIFY(main_->close());
+    QVERIFY(messages_->messages.empty());
 }
 
 int main(int argc, char** argv) {
