@@ -51,6 +51,7 @@ private slots:
     void dateMoneyAndLookupFields();
     void closingTakesTheFrame_data();
     void closingTakesTheFrame();
+    void oneHighlightedBox();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -735,6 +736,30 @@ void TstCadastros::closingTakesTheFrame() {
     messages_->clear();
     QVERIFY(main_->close());
     QVERIFY(messages_->messages.empty());
+}
+
+void TstCadastros::oneHighlightedBox() {
+    QVERIFY(open("Cadastro_de_Fornecedor"));
+    auto highlighted = [this] {
+        QStringList names;
+        for (QWidget* w : screen_->findChildren<QWidget*>())
+            if (TFrmPrincipal::recebeRealce(w) &&
+                w->palette().color(QPalette::Base) == TFrmPrincipal::corRealce())
+                names << w->objectName();
+        return names;
+    };
+    screen_->Inserir();
+    QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_NOME")});
+    edit("NOME")->setText(QStringLiteral("SANTOS"));
+    // The box loses the focus by being disabled under it.
+    edit("CIDADE")->setFocus();
+    QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_CIDADE")});
+    screen_->findChild<QWidget*>(QStringLiteral("Painel_Dados"))->setEnabled(false);
+    QTRY_VERIFY(highlighted().isEmpty());
+    screen_->findChild<QWidget*>(QStringLiteral("Painel_Dados"))->setEnabled(true);
+    screen_->Gravar();
+    screen_->Alterar();
+    QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_NOME")});
 }
 
 int main(int argc, char** argv) {

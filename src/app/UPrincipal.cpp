@@ -455,6 +455,10 @@ QWidget* owningControl(QWidget* w) {
 void TFrmPrincipal::RealcaControleAtivo(QWidget* /*previous*/, QWidget* now) {
     now = owningControl(now);
     if (!now) {
+        // The focus went nowhere (the box was disabled or hidden under it): the box
+        // that had it is no longer the focused one, so it is white again.
+        if (lastFocus_ && recebeRealce(lastFocus_))
+            paint(lastFocus_, Qt::white);
         lastFocus_.clear();
         return;
     }
