@@ -176,6 +176,8 @@ void TstRotinas::moneyFromReaisChecksFirst() {
     QVERIFY(!Money::fromReaisChecked(184467440737095516LL));
     QCOMPARE(Money::fromReais(Money::kMaxReais).cents(), Money::kMaxReais * 100);
     QCOMPARE(Money::fromReaisChecked(-3)->cents(), -300);
+    QVERIFY_EXCEPTION_THROWN(Money::fromCents(Money::kMaxCents) * 100000, std::out_of_range);
+    QCOMPARE((Money::fromCents(-150) * 3).cents(), -450);
 }
 
 void TstRotinas::decimalParseAndFormat_data() {

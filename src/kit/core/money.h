@@ -43,7 +43,13 @@ public:
     constexpr Money operator-() const { return Money(-cents_); }
     constexpr Money operator+(Money o) const { return Money(cents_ + o.cents_); }
     constexpr Money operator-(Money o) const { return Money(cents_ - o.cents_); }
-    constexpr Money operator*(std::int64_t n) const { return Money(cents_ * n); }
+    // Throws std::out_of_range instead of wrapping around 64 bits.
+    constexpr Money operator*(std::int64_t n) const {
+        std::int64_t r = 0;
+        if (__builtin_mul_overflow(cents_, n, &r))
+            throw std::out_of_range("Money: product beyond 64 bits");
+        return Money(r);
+    }
     Money& operator+=(Money o) {
         cents_ += o.cents_;
         return *this;
