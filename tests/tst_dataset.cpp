@@ -32,6 +32,7 @@ private slots:
     void refusalOutcomes_data();
     void refusalOutcomes();
     void refreshKeepsPendingRows();
+    void pictureChangedElsewhere();
     void exactNumbersOfEveryScale_data();
     void exactNumbersOfEveryScale();
 
@@ -683,6 +684,44 @@ void TstDataSet::exactNumbersOfEveryScale() {
                              : QString::number(field.toLongLong());
     QCOMPARE(fieldPlain, stored);
     ds.cancel();
+}
+
+void TstDataSet::pictureChangedElsewhere() {
+    // Blobs cannot be compared by the database: they are compared after a row lock.
+    db_->execute(QStringLiteral("DELETE FROM EMPRESA"));
+    db_->execute(QStringLiteral("INSERT INTO EMPRESA (CDEMPRESA, NOME, FOTO) VALUES (1, "
+                                "'PREFEITURA', :F)"),
+                 {{QStringLiteral("F"), QByteArray("logo antigo")}});
+    auto dbA = t_->database();
+    auto dbB = t_->database();
+    DataSet a(dbA.get()), b(dbB.get());
+    for (DataSet* ds : {&a, &b}) {
+        ds->setSql(QStringLiteral("SELECT * FROM EMPRESA"));
+        ds->open();
+        ds->edit();
+    }
+    a.setValue(QStringLiteral("FOTO"), QByteArray("logo de A"));
+    b.setValue(QStringLiteral("FOTO"), QByteArray("logo de B"));
+    QVERIFY(a.applyUpdates().ok);
+    const kit::ApplyResult r = b.applyUpdates();
+    QVERIFY(!r.ok);
+    QVERIFY(r.error->isRowChanged());
+    QCOMPARE(db_->value(QStringLiteral("SELECT FOTO FROM EMPRESA")).toByteArray(),
+             QByteArray("logo de A"));
+    // Deleting a row whose picture changed since it was read is refused as well.
+    b.cancelUpdates();
+    b.remove();
+    QVERIFY(b.applyUpdates().error->isRowChanged());
+    QCOMPARE(db_->value(QStringLiteral("SELECT COUNT(*) FROM EMPRESA")).toInt(), 1);
+    // Read again, B's change goes through.
+    b.cancelUpdates();
+    b.refresh();
+    b.edit();
+    b.setValue(QStringLiteral("FOTO"), QByteArray("logo de B"));
+    QVERIFY(b.applyUpdates().ok);
+    QCOMPARE(db_->value(QStringLiteral("SELECT FOTO FROM EMPRESA")).toByteArray(),
+             QByteArray("logo de B"));
+    db_->execute(QStringLiteral("DELETE FROM EMPRESA"));
 }
 
 QTEST_GUILESS_MAIN(TstDataSet)

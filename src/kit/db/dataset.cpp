@@ -888,10 +888,16 @@ void DataSet::writePending(fb::Transaction& tr) {
         }
         // A change or delete also finds the row as it was read: the columns it
         // changes (a delete: all of them) must still hold their original values.
-        // Blobs cannot be compared by the database and are left out.
+        // The database cannot compare blobs in a condition: those are read under a
+        // row lock and compared here (blobChecks).
+        QVector<int> blobChecks;
         const auto compareOriginal = [&](int fi) {
-            if (isBlob(fields_[fi]) || keys.contains(fi))
+            if (keys.contains(fi))
                 return;
+            if (isBlob(fields_[fi])) {
+                blobChecks.append(fi);
+                return;
+            }
             where << QStringLiteral("%1 IS NOT DISTINCT FROM :%2")
                          .arg(columnName(fi), param("O_", fi));
             binds.append({param("O_", fi), r.original[fi]});
@@ -927,10 +933,35 @@ void DataSet::writePending(fb::Transaction& tr) {
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(table, cols.join(QStringLiteral(", ")), vals.join(QStringLiteral(", ")));
         }
-        fb::Statement s(tr, sql);
-        for (const auto& [n, v] : binds) s.bind(n, v);
-        s.execute();
-        if (ch.kind != Change::Insert && s.rowsAffected() == 0) {
+        const auto keyParams = [&](fb::Statement& st) {
+            for (int k = 0; k < keys.size(); ++k)
+                st.bind(param("K_", keys[k]), r.original[keys[k]]);
+        };
+        bool stale = false;
+        if (!blobChecks.isEmpty()) {
+            QStringList cols, keyWhere;
+            for (int fi : blobChecks) cols << columnName(fi);
+            for (int k = 0; k < keys.size(); ++k)
+                keyWhere
+                    << QStringLiteral("%1 = :%2").arg(columnName(keys[k]), param("K_", keys[k]));
+            fb::Statement current(tr, QStringLiteral("SELECT %1 FROM %2 WHERE %3 WITH LOCK")
+                                          .arg(cols.join(QStringLiteral(", ")), table,
+                                               keyWhere.join(QStringLiteral(" AND "))));
+            keyParams(current);
+            current.execute();
+            if (current.fetch())
+                for (int i = 0; i < blobChecks.size(); ++i)
+                    if (!sameValue(current.value(i), r.original[blobChecks[i]]))
+                        stale = true;
+        }
+        int affected = 0;
+        if (!stale) {
+            fb::Statement s(tr, sql);
+            for (const auto& [n, v] : binds) s.bind(n, v);
+            s.execute();
+            affected = s.rowsAffected();
+        }
+        if (ch.kind != Change::Insert && affected == 0) {
             // Gone, or no longer as it was read.
             QStringList keyWhere;
             for (int k = 0; k < keys.size(); ++k)
@@ -939,10 +970,8 @@ void DataSet::writePending(fb::Transaction& tr) {
             fb::Statement exists(tr, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2")
                                          .arg(table, keyWhere.join(QStringLiteral(" AND "))));
             QVariantList key;
-            for (int k = 0; k < keys.size(); ++k) {
-                exists.bind(param("K_", keys[k]), r.original[keys[k]]);
-                key << r.original[keys[k]];
-            }
+            keyParams(exists);
+            for (int k = 0; k < keys.size(); ++k) key << r.original[keys[k]];
             exists.execute();
             const bool gone = exists.fetch() && exists.value(0).toInt() == 0;
             throw fb::Error(

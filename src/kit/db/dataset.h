@@ -146,9 +146,10 @@ public:
     int pendingCount() const;
     // Applies the pending changes in one transaction, then runs extra (when given) in
     // that same transaction, and commits: all of it is written or none. A change or
-    // delete writes only when the columns it changes (a delete: all its columns, blobs
-    // excepted) still hold the values they were read with; otherwise nothing is
-    // written and the error is isRowChanged(). After a lock conflict the transaction
+    // delete writes only when the columns it changes (a delete: all its columns) still
+    // hold the values they were read with (compared by the database, NULL-safe; blobs
+    // are read under a row lock and compared here); otherwise nothing is written and
+    // the error is isRowChanged(). After a lock conflict the transaction
     // is run again (Database::write), which is safe because of that comparison.
     // Never throws fb::Error: the result says what happened.
     ApplyResult applyUpdates(const std::function<void(fb::Transaction&)>& extra = {});
