@@ -72,7 +72,7 @@ public:
 
     // Compares values, whatever their scales: 1,50 equals 1,5.
     std::strong_ordering operator<=>(const Decimal& o) const;
-    bool operator==(const Decimal& o) const { return (*this <=> o) == 0; }
+    bool operator==(const Decimal& o) const { return std::is_eq(*this <=> o); }
 
     // Reads a number written the Brazilian way: "1.234,5678", "-0,001", "12", "R$ 3,5";
     // a dot grouping thousands is dropped; with no comma, a dot that does not group
