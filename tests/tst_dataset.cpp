@@ -390,14 +390,13 @@ void TstDataSet::extraWrittenInTheSameTransaction() {
         s.execute();
         s.fetch();
         QCOMPARE(s.value(0).toInt(), 1);
-        tr.executeImmediate(
-            QStringLiteral("INSERT INTO HISTORICOUSUARIO (CDHISTORICO, CDUSUARIO, "
-                           "TIPO, CDLANC) VALUES (300, 1, 'L', 30)"));
+        GravaHistorico(tr, 1, QStringLiteral("L"), 30);
     }));
     QCOMPARE(runs, 1);
     QVERIFY(!ds.hasPendingChanges());
-    QCOMPARE(db_->value(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO WHERE "
-                                       "CDHISTORICO = 300"))
+    QCOMPARE(db_->value(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO WHERE CDLANC = 30 "
+                                       "AND TIPO = 'L' AND CDUSUARIO = 1 AND DATA = CURRENT_DATE "
+                                       "AND HORA IS NOT NULL"))
                  .toInt(),
              1);
     // Another data set's changes written by extra, marked applied after the commit.
@@ -417,7 +416,7 @@ void TstDataSet::extraWrittenInTheSameTransaction() {
     QCOMPARE(db_->value(QStringLiteral("SELECT DESCRICAO FROM SECRETARIA WHERE CDSECRETARIA = 30"))
                  .toString(),
              QStringLiteral("SAÚDE PÚBLICA"));
-    db_->execute(QStringLiteral("DELETE FROM HISTORICOUSUARIO WHERE CDHISTORICO = 300"));
+    db_->execute(QStringLiteral("DELETE FROM HISTORICOUSUARIO WHERE CDLANC = 30"));
     db_->execute(QStringLiteral("DELETE FROM SECRETARIA WHERE CDSECRETARIA = 30"));
 }
 

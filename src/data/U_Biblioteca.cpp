@@ -1,5 +1,7 @@
 #include "U_Biblioteca.h"
 
+#include <QDateTime>
+
 #include "kit/core/messages.h"
 #include "kit/db/dataset.h"
 
@@ -106,6 +108,24 @@ bool AplicaAtualizacoes(kit::DataSet& dataSet, const std::function<void(fb::Tran
         kit::messages().warning(MensagemRecusa(e));
     }
     return false;
+}
+
+void GravaHistorico(fb::Transaction& tr, int cdUsuario, const QString& tipo, int cdLanc) {
+    fb::Statement codigo(tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_HISTORICOUSU"));
+    codigo.execute();
+    codigo.fetch();
+    const QVariant cd = codigo.value(0);
+    fb::Statement s(tr, QStringLiteral("INSERT INTO HISTORICOUSUARIO (CDHISTORICO, CDUSUARIO, "
+                                       "DATA, HORA, TIPO, CDLANC) VALUES (:CDHISTORICO, "
+                                       ":CDUSUARIO, :DATA, :HORA, :TIPO, :CDLANC)"));
+    const QDateTime agora = QDateTime::currentDateTime();
+    s.bind(QStringLiteral("CDHISTORICO"), cd);
+    s.bind(QStringLiteral("CDUSUARIO"), cdUsuario);
+    s.bind(QStringLiteral("DATA"), agora.date());
+    s.bind(QStringLiteral("HORA"), agora);
+    s.bind(QStringLiteral("TIPO"), tipo);
+    s.bind(QStringLiteral("CDLANC"), cdLanc);
+    s.execute();
 }
 
 bool EmEdicao(const kit::DataSet& dataSet) {

@@ -38,6 +38,12 @@ class DataSet;
 bool AplicaAtualizacoes(kit::DataSet& dataSet,
                         const std::function<void(fb::Transaction&)>& extra = {});
 
+// Writes a user history row (HISTORICOUSUARIO: its code from INCREMENTA_CD_HISTORICOUSU,
+// today's date and the current time) in the caller's transaction, so that it goes with
+// the change it records: AplicaAtualizacoes(ds, [&](fb::Transaction& tr) {
+// GravaHistorico(tr, usuario, "L", cdLancamento); }). Throws fb::Error.
+void GravaHistorico(fb::Transaction& tr, int cdUsuario, const QString& tipo, int cdLanc);
+
 // The warning shown when a row was changed or deleted by another workstation since it
 // was read.
 QString MensagemRegistroAlterado();
