@@ -455,8 +455,17 @@ void TFrmManutencao::grava() {
 
 void TFrmManutencao::cancelPending() {
     ds_->cancel();
-    if (ds_->hasPendingChanges())
+    if (ds_->hasPendingChanges()) {
+        // A save that could not be written is dropped; the rows are read again, so
+        // that what another workstation changed meanwhile shows (when the database
+        // is still away, what was read before stays).
         ds_->cancelUpdates();
+        try {
+            ds_->refresh();
+        } catch (const fb::Error& e) {
+            ctx_.DB_ZEL().noteError(e);
+        }
+    }
 }
 
 void TFrmManutencao::cancela() {

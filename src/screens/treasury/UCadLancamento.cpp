@@ -737,8 +737,16 @@ bool TFrmCadLancamento::confereNotaJaLancada() {
 
 void TFrmCadLancamento::cancela() {
     tb_lancamentoL_->cancel();
-    if (tb_lancamentoL_->hasPendingChanges())
+    if (tb_lancamentoL_->hasPendingChanges()) {
+        // A save that could not be written is dropped, and the list read again so that
+        // what another workstation changed meanwhile shows.
         tb_lancamentoL_->cancelUpdates();
+        try {
+            tb_lancamentoL_->refresh();
+        } catch (const fb::Error& e) {
+            ctx_.DB_ZEL().noteError(e);
+        }
+    }
     atualizaSaldo();
 }
 
