@@ -13,6 +13,12 @@ QString MensagemRelacionamentos() {
         "novamente!");
 }
 
+QString MensagemSemConexao() {
+    return QStringLiteral(
+        "A conexão com o banco de dados foi perdida.\n"
+        "Nada foi alterado: tente novamente quando a conexão voltar.");
+}
+
 QString MensagemConexaoPerdida() {
     return QStringLiteral(
         "A conexão com o banco de dados foi perdida e nada foi gravado.\n"

@@ -57,6 +57,9 @@ QString MensagemRecusa(const fb::Error& e);
 
 // The error shown when the connection to the database was lost and nothing was written.
 QString MensagemConexaoPerdida();
+// The same when nothing was being written (a list read, a code asked for): nothing
+// changed, try again when the connection is back.
+QString MensagemSemConexao();
 
 // The warning shown when the database refuses a change.
 QString MensagemRelacionamentos();

@@ -40,8 +40,8 @@ void Contexto::AvisoCamposObrigatorios(const QString& lista) {
 void Contexto::MostraErroBanco(const fb::Error& e) {
     db_.noteError(e);
     if (e.isConnectionLost())
-        kit::messages().error(MensagemConexaoPerdida());
+        kit::messages().error(MensagemSemConexao());
     else
-        kit::messages().error(QStringLiteral("Não foi possível ler o banco de dados.\n") +
-                              e.message());
+        kit::messages().error(QStringLiteral("O banco de dados não atendeu o pedido.\n") +
+                              e.message().section(QLatin1Char('\n'), 0, 0));
 }

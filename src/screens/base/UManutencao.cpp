@@ -102,6 +102,9 @@ TFrmManutencao::TFrmManutencao(Contexto& contexto, Definition definition, kit::D
     connect(ds_, &kit::DataSet::stateChanged, this, [this] { mostraValoresExtras(); });
 
     state_->setDataPanel(dataPanel_);
+    // The list does not move under a row being edited.
+    if (grid_)
+        state_->addBrowseWidget(grid_);
     state_->setEditFocus([this] { return editors_.value(def_.requiredColumn.toUpper()); });
     state_->setBrowseFocus([this]() -> QVector<QWidget*> { return {grid_, pages_->tabBar()}; });
     state_->setAction(Command::Insert, [this] { insere(); });
