@@ -39,7 +39,7 @@ private slots:
     void registries();
     void supplierQuickSearch();
     void deleteRefusedByAReference();
-    void resourceDeleteRemovesBalances();
+    void resourceDeleteKeepsBalancesWithTheResource();
     void companyLogo();
     void companyCnpj();
     void typingLimits();
@@ -400,7 +400,7 @@ void TstCadastros::deleteRefusedByAReference() {
     QVERIFY(button("Inserir")->isEnabled());
 }
 
-void TstCadastros::resourceDeleteRemovesBalances() {
+void TstCadastros::resourceDeleteKeepsBalancesWithTheResource() {
     t_->addFixtureRows();
     db_->execute(
         QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
@@ -412,16 +412,20 @@ void TstCadastros::resourceDeleteRemovesBalances() {
         QStringLiteral("DELETE FROM LANCAMENTO WHERE CDLANCAMENTO = 2"));  // resource 2: free again
     db_->execute(QStringLiteral("INSERT INTO RECURSO (CDRECURSO, NOME) VALUES (3, 'SEM USO')"));
     QVERIFY(open("Cadastro_de_Recurso"));
-    // Refused (entries use it), yet its balances are gone.
+    // Refused (entries use it): the resource and its balances stay, together.
     QVERIFY(screen_->dataSet().locate(QStringLiteral("CDRECURSO"), 1));
     screen_->Deletar();
     QVERIFY(messages_->last().startsWith(QStringLiteral("Não foi possível completar a operação!")));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = 1")), 1);
-    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA WHERE CDRECURSO = 1")), 0);
-    // A resource nothing uses goes.
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA WHERE CDRECURSO = 1")), 1);
+    // A resource nothing uses goes, and balances left from older data go with it.
+    db_->execute(
+        QStringLiteral("INSERT INTO SALDOCAIXA (CDRECURSO, DTSALDO, SALDOATUAL) VALUES "
+                       "(3, CURRENT_DATE, 7)"));
     QVERIFY(screen_->dataSet().locate(QStringLiteral("CDRECURSO"), 3));
     screen_->Deletar();
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = 3")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA WHERE CDRECURSO = 3")), 0);
 }
 
 void TstCadastros::companyLogo() {
