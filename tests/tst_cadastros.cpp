@@ -52,6 +52,7 @@ private slots:
     void closingTakesTheFrame_data();
     void closingTakesTheFrame();
     void oneHighlightedBox();
+    void supplierChangedOnAnotherWorkstation();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -764,6 +765,38 @@ void TstCadastros::oneHighlightedBox() {
     screen_->Gravar();
     screen_->Alterar();
     QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_NOME")});
+}
+
+void TstCadastros::supplierChangedOnAnotherWorkstation() {
+    db_->execute(QStringLiteral(
+        "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME, CIDADE) VALUES (1, 'SANTOS', 'CASCAVEL')"));
+    QVERIFY(open("Cadastro_de_Fornecedor"));
+    screen_->Alterar();
+    edit("NOME")->setText(QStringLiteral("SANTOS E FILHOS"));
+    // Meanwhile another workstation renames the same supplier.
+    auto other = t_->connect();
+    {
+        fb::Transaction tr(*other);
+        tr.executeImmediate(
+            QStringLiteral("UPDATE FORNECEDOR SET NOME = 'SANTOS LTDA' WHERE CDFORNECEDOR = 1"));
+        tr.commit();
+    }
+    screen_->Gravar();
+    QCOMPARE(messages_->last(), MensagemRegistroAlterado());
+    // Nothing overwritten; the typing is still there, in edit.
+    QCOMPARE(db_->value(QStringLiteral("SELECT NOME FROM FORNECEDOR")).toString(),
+             QStringLiteral("SANTOS LTDA"));
+    QVERIFY(EmEdicao(screen_->dataSet()));
+    QCOMPARE(edit("NOME")->text(), QStringLiteral("SANTOS E FILHOS"));
+    // Cancelling shows the supplier as it is now, and a new edit of it saves.
+    screen_->Cancelar();
+    QCOMPARE(edit("NOME")->text(), QStringLiteral("SANTOS LTDA"));
+    screen_->Alterar();
+    edit("CIDADE")->setText(QStringLiteral("TOLEDO"));
+    screen_->Gravar();
+    QVERIFY2(!EmEdicao(screen_->dataSet()), qPrintable(messages_->last()));
+    QCOMPARE(db_->value(QStringLiteral("SELECT NOME || '/' || CIDADE FROM FORNECEDOR")).toString(),
+             QStringLiteral("SANTOS LTDA/TOLEDO"));
 }
 
 int main(int argc, char** argv) {
