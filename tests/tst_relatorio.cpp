@@ -3,6 +3,7 @@
 // back with pdftotext; printing failures told to the operator; the preview.
 
 #include <QFontInfo>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -638,6 +639,17 @@ void TstRelatorio::previewPagesAndSaves() {
     QVERIFY(preview.savePdfTo(path).accepted);
     QCOMPARE(preview.lastOutcome().pages, 4);
     QVERIFY(QFileInfo(path).size() > 1000);
+    // Printing from it to a file printer (what the printer dialog's "print to file" gives).
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString printed = dir_.filePath(QStringLiteral("impressa.pdf"));
+    printer.setOutputFileName(printed);
+    const PrintOutcome out = preview.printTo(printer);
+    QVERIFY(out.accepted);
+    QCOMPARE(out.pages, 4);
+    const QString text = run(QStringLiteral("pdftotext"), {printed, QStringLiteral("-")});
+    QVERIFY(text.contains(QStringLiteral("Página 4 de 4")));
+    QVERIFY(messages_->messages.empty());
 }
 
 QTEST_MAIN(TstRelatorio)

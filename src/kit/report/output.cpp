@@ -8,7 +8,10 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 #include <cmath>
+
+#include <cups/cups.h>
 
 #include "kit/core/messages.h"
 #include "kit/report/painter.h"
@@ -34,6 +37,12 @@ QString printFailedMessage(const QString& name) {
                "A impressão em \"%1\" falhou: o documento não foi aceito pela impressora. Nada "
                "foi impresso.")
         .arg(name);
+}
+QString printRefusedMessage(const QString& name, const QString& reason) {
+    return QStringLiteral(
+               "A impressora \"%1\" recusou o documento (%2). Nada foi impresso; verifique a fila "
+               "de impressão e tente de novo.")
+        .arg(name, reason);
 }
 QString pdfFailedMessage(const QString& path) {
     return QStringLiteral("Não foi possível gravar o arquivo PDF \"%1\".").arg(path);
@@ -113,7 +122,80 @@ PrintOutcome writePdf(const Report& report, const QString& path, const Progress&
     return out;
 }
 
+namespace {
+
+// The CUPS media name of the paper: A4 or a custom size in millimetres.
+QByteArray mediaOf(const PageSetup& ps) {
+    const double w = ps.size.width(), h = ps.size.height();
+    if ((near(w, 210) && near(h, 297)) || (near(w, 297) && near(h, 210)))
+        return "A4";
+    return QStringLiteral("Custom.%1x%2mm")
+        .arg(w, 0, 'f', 1)
+        .arg(h, 0, 'f', 1)
+        .toLatin1();
+}
+
+// Writes the pages to a PDF and hands it to the print system, which answers with a
+// job number (0: refused, with its reason).
+PrintOutcome submit(const Report& report, const QString& printerName, int copies,
+                    const Progress& progress) {
+    PrintOutcome out;
+    out.printer = printerName;
+    const QByteArray name = printerName.toUtf8();
+    if (cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr)) {
+        const char* accepting =
+            cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+        const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
+        const bool refuses = (accepting && qstrcmp(accepting, "false") == 0) ||
+                             (state && qstrcmp(state, "5") == 0);  // IPP_PSTATE_STOPPED
+        cupsFreeDests(1, dest);
+        if (refuses) {
+            out.message = printerStoppedMessage(printerName);
+            messages().error(out.message);
+            return out;
+        }
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trabalho.pdf"));
+    QPdfWriter writer(path);
+    writer.setResolution(1200);
+    writer.setPageLayout(pageLayoutOf(report.page));
+    writer.setTitle(report.documentName);
+    out = paintAll(report, writer, progress, out);
+    if (out.cancelled)
+        return out;
+    if (!out.accepted) {
+        out.message = printFailedMessage(printerName);
+        messages().error(out.message);
+        return out;
+    }
+    cups_option_t* options = nullptr;
+    int count = 0;
+    count = cupsAddOption("media", mediaOf(report.page).constData(), count, &options);
+    if (copies > 1)
+        count = cupsAddOption("copies", QByteArray::number(copies).constData(), count, &options);
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray title = report.documentName.toUtf8();
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), file.constData(),
+                                   title.constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (job <= 0) {
+        out.accepted = false;
+        out.message = printRefusedMessage(printerName, QString::fromUtf8(cupsLastErrorString()));
+        messages().error(out.message);
+        return out;
+    }
+    out.job = job;
+    return out;
+}
+
+}  // namespace
+
 PrintOutcome printOn(const Report& report, QPrinter& printer, const Progress& progress) {
+    // A print system's printer: the job goes the way of direct printing, so that its
+    // acceptance is known.
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty())
+        return submit(report, printer.printerName(), printer.copyCount(), progress);
     PrintOutcome out;
     out.printer = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
                                                                 : printer.printerName();
@@ -159,10 +241,7 @@ PrintOutcome printReport(const Report& report, const QString& printerName,
         messages().error(out.message);
         return out;
     }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    printer.setDocName(report.documentName);
-    return printOn(report, printer, progress);
+    return submit(report, out.printer, 1, progress);
 }
 
 }  // namespace kit::report
