@@ -315,7 +315,10 @@ void TstRelatorio::groupFooterTotals() {
     auto ds = entries(QStringLiteral("CDRECURSO >= 5"));
     Report r;
     r.page = PageSetup::a4Landscape();
-    r.detail(4, ds.get()).field(QStringLiteral("VALOR"), 0, 0).name(QStringLiteral("v"));
+    Band& d = r.detail(4, ds.get());
+    d.field(QStringLiteral("VALOR"), 0, 0).name(QStringLiteral("v"));
+    // A child band follows each row with the same row, and counts for nothing.
+    d.addChild(3).field(QStringLiteral("CDLANCAMENTO"), 0, 0).name(QStringLiteral("c"));
     Group& g =
         r.addGroup([](const RowContext& c) { return c.value(QStringLiteral("CDRECURSO")); }, 5, 5);
     g.header->field(QStringLiteral("CDRECURSO"), 0, 0)
@@ -328,8 +331,9 @@ void TstRelatorio::groupFooterTotals() {
     QCOMPARE(pages[0].size, QSizeF(297, 210));
     QStringList seen;
     for (const PageItem& it : pages[0].items) seen << it.name + QLatin1Char('=') + it.text;
-    QCOMPARE(seen, (QStringList{"h=RECURSO 5", "v=1,00", "v=2,00", "t=3,00", "n=2", "h=RECURSO 7",
-                                "v=3,00", "t=3,00", "n=1", "T=6,00"}));
+    QCOMPARE(seen,
+             (QStringList{"h=RECURSO 5", "v=1,00", "c=1001", "v=2,00", "c=1002", "t=3,00", "n=2",
+                          "h=RECURSO 7", "v=3,00", "c=1003", "t=3,00", "n=1", "T=6,00"}));
 }
 
 void TstRelatorio::alignment_data() {

@@ -32,7 +32,7 @@ void installFonts();
 // The family a layout's name maps to (the name itself when it is not in the table).
 QString mappedFamily(const QString& name);
 
-// The font a page uses for the spec: mapped family, point size, no hinting (widths
+// The QFont a page uses for a layout font: mapped family, point size, no hinting (widths
 // independent of the device).
 QFont toQFont(const Font& font);
 

@@ -129,10 +129,7 @@ QByteArray mediaOf(const PageSetup& ps) {
     const double w = ps.size.width(), h = ps.size.height();
     if ((near(w, 210) && near(h, 297)) || (near(w, 297) && near(h, 210)))
         return "A4";
-    return QStringLiteral("Custom.%1x%2mm")
-        .arg(w, 0, 'f', 1)
-        .arg(h, 0, 'f', 1)
-        .toLatin1();
+    return QStringLiteral("Custom.%1x%2mm").arg(w, 0, 'f', 1).arg(h, 0, 'f', 1).toLatin1();
 }
 
 // Writes the pages to a PDF and hands it to the print system, which answers with a
