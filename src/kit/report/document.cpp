@@ -331,14 +331,14 @@ struct Document::Impl {
         PageItem it;
         it.kind = PageItem::Kind::Text;
         it.text = text;
-        it.font = e.fontSpec();
+        it.font = e.fontDef();
         it.name = e.nameValue();
         it.color = e.colorValue();
         it.band = kind;
         it.row = row;
-        const double w = metrics.width(e.fontSpec(), text);
-        const double h = metrics.lineHeight(e.fontSpec());
-        it.ascent = metrics.ascent(e.fontSpec());
+        const double w = metrics.width(e.fontDef(), text);
+        const double h = metrics.lineHeight(e.fontDef());
+        it.ascent = metrics.ascent(e.fontDef());
         double x = x0 + e.left();
         if (e.rightEdge() >= 0) {
             x = x0 + e.rightEdge() - w;
@@ -393,8 +393,8 @@ struct Document::Impl {
             switch (e.kind()) {
                 case Element::Kind::Memo: {
                     const QString text = elementText(e, ctx, c, scope);
-                    const double lh = metrics.lineHeight(e.fontSpec());
-                    const QStringList lines = wrap(metrics, e.fontSpec(), text, e.widthMm());
+                    const double lh = metrics.lineHeight(e.fontDef());
+                    const QStringList lines = wrap(metrics, e.fontDef(), text, e.widthMm());
                     Element line = e;
                     line.height(0);
                     for (int i = 0; i < lines.size(); ++i) {

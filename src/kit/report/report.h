@@ -203,7 +203,7 @@ public:
     double heightMm() const { return height_; }
     double rightEdge() const { return rightEdge_; }  // < 0: not right-anchored
     Align alignment() const { return align_; }
-    const Font& fontSpec() const { return font_; }
+    const Font& fontDef() const { return font_; }
     const QString& textValue() const { return text_; }
     const QString& fieldName() const { return field_; }
     const QString& formatPattern() const { return format_; }
