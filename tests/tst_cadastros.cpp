@@ -390,13 +390,17 @@ void TstCadastros::deleteRefusedByAReference() {
     db_->execute(QStringLiteral(
         "INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, CDFORNECEDOR) "
         "VALUES (1, CURRENT_DATE, 'D', 5, 1, 1)"));
+    db_->execute(
+        QStringLiteral("INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (2, 'ZULU SERVICOS')"));
     QVERIFY(open("Cadastro_de_Fornecedor"));
     QVERIFY(screen_->dataSet().locate(QStringLiteral("CDFORNECEDOR"), 1));
     screen_->Deletar();
     QCOMPARE(messages_->messages.back().kind, Kind::Warning);
     QVERIFY(messages_->last().startsWith(QStringLiteral("Não foi possível completar a operação!")));
-    QCOMPARE(screen_->dataSet().recordCount(), 1);
-    QCOMPARE(screen_->findChild<QTableView*>(QStringLiteral("wwDBGrid1"))->model()->rowCount(), 1);
+    QCOMPARE(screen_->dataSet().recordCount(), 2);
+    QCOMPARE(screen_->findChild<QTableView*>(QStringLiteral("wwDBGrid1"))->model()->rowCount(), 2);
+    // The refused row is back as the current one, not the supplier after it.
+    QCOMPARE(screen_->dataSet().value(QStringLiteral("CDFORNECEDOR")).toInt(), 1);
     QVERIFY(!EmEdicao(screen_->dataSet()));
     QVERIFY(button("Inserir")->isEnabled());
 }
