@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "app/UPrincipal.h"
@@ -45,6 +46,10 @@ TFrmManutencao::Definition empresa() {
 TFrmCadEmpresa::TFrmCadEmpresa(TFrmPrincipal& main, QWidget* parent)
     : TFrmManutencao(main, empresa(), &main.tb_Empresa(), parent) {
     logo_ = qobject_cast<QLabel*>(editor(QStringLiteral("FOTO")));
+    // The municipality's name and its city whole, at their longest.
+    for (const char* column : {"NOME", "CIDADE"})
+        if (auto* box = qobject_cast<QLineEdit*>(editor(QLatin1String(column))))
+            kit::fitWidth(box, kit::longestText(box->maxLength()));
     auto* buscar = new QPushButton(QStringLiteral("BUSCAR IMAGEM"), dataPanel());
     buscar->setObjectName(QStringLiteral("Bt_BuscarImagem"));
     dataPanel()->layout()->addWidget(buscar);
