@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -690,6 +691,11 @@ void TstPrincipal::layoutGeometry() {
     QApplication::processEvents();
     QMenuBar* bar = main_->menuBar();
     // Every top-level entry in the bar, none in an overflow.
+    auto noOverflow = [bar] {
+        auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
+        return !more || !more->isVisible();
+    };
+    QVERIFY(noOverflow());
     for (QAction* a : bar->actions()) {
         const QRect g = bar->actionGeometry(a);
         QVERIFY2(!g.isEmpty() && bar->rect().contains(g), qPrintable(a->objectName()));
@@ -712,6 +718,7 @@ void TstPrincipal::layoutGeometry() {
             const QRect g = bar->actionGeometry(a);
             QVERIFY2(!g.isEmpty() && bar->rect().contains(g), qPrintable(a->objectName()));
         }
+    QVERIFY(noOverflow());
     main_->mdiArea()->subWindowList().first()->close();
     QTRY_VERIFY(main_->mdiArea()->subWindowList().isEmpty());
     // The background whole and centred in the client area.
