@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -26,6 +27,8 @@ private slots:
     void dateEdit();
     void gridCheckBoxesAndColours();
     void lookupCombo();
+    void textOutsideLatin1_data();
+    void textOutsideLatin1();
 
 private:
     std::unique_ptr<TestDatabase> t_;
@@ -239,6 +242,39 @@ void TstWidgets::lookupCombo() {
     QCOMPARE(combo.value().toInt(), 1);
     combo.setValue(3);
     QCOMPARE(combo.text(), QStringLiteral("SANTA CLARA"));
+}
+
+void TstWidgets::textOutsideLatin1_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<bool>("told");  // the box says something was left out
+    QTest::newRow("euro replaced where it stands")
+        << QStringLiteral("a€b") << "AEURB" << 5 << false;
+    QTest::newRow("dash and quotes") << QStringLiteral("x—“y”") << "X-\"Y\"" << 5 << false;
+    QTest::newRow("emoji left out") << QStringLiteral("a\U0001F600b") << "AB" << 2 << true;
+    QTest::newRow("accents kept") << QStringLiteral("ação") << "AÇÃO" << 4 << false;
+}
+
+void TstWidgets::textOutsideLatin1() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, caret);
+    QFETCH(bool, told);
+    kit::TextEdit box(40);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QToolTip::hideText();
+    // Typed one character at a time, as the keyboard (or an input method) sends them.
+    for (const uint code : typed.toUcs4())
+        QTest::sendKeyEvent(QTest::KeyAction::Click, &box, Qt::Key_unknown,
+                            QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1),
+                            Qt::NoModifier);
+    QCOMPARE(box.text(), shown);
+    QCOMPARE(box.cursorPosition(), caret);
+    QTRY_COMPARE(QToolTip::isVisible(), told);
+    if (told)
+        QVERIFY(QToolTip::text().contains(QStringLiteral("não aceito")));
 }
 
 QTEST_MAIN(TstWidgets)
