@@ -2,7 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QKeyEvent>
+#include <QPushButton>
+#include <QStyle>
 #include <QWidget>
 
 #include "kit/core/messages.h"
@@ -37,6 +40,52 @@ void EditState::setAction(Command command, std::function<void()> action) {
 void EditState::addButton(Command command, QAbstractButton* button) {
     buttons_[id(command)].append(button);
     connect(button, &QAbstractButton::clicked, this, [this, command] { run(command); });
+}
+
+QHash<QString, QPushButton*> EditState::addNavigator(QWidget* bar, QBoxLayout* layout,
+                                                     bool movement, bool close) {
+    struct NavButton {
+        const char* name;
+        const char* caption;
+        const char* hint;
+        QStyle::StandardPixmap icon;
+        Command command;
+    };
+    static const NavButton buttons[] = {
+        {"Inserir", "Inserir", "Pemite inserir um novo registro", QStyle::SP_FileDialogNewFolder,
+         Command::Insert},
+        {"Alterar", "Alterar", "Pemite alterar o registro selecionado no momento",
+         QStyle::SP_FileDialogDetailedView, Command::Edit},
+        {"Deletar", "Deletar", "Apaga o registro atual", QStyle::SP_TrashIcon, Command::Delete},
+        {"Gravar", "Gravar", "Grava as alterações feitas neste banco de dados",
+         QStyle::SP_DialogSaveButton, Command::Save},
+        {"Cancelar", "Cancelar", "Cancela as alterações feitas neste registro",
+         QStyle::SP_DialogCancelButton, Command::Cancel},
+        {"Primeiro", "Primeiro", "Vai para o primeiro registro do banco de dados",
+         QStyle::SP_MediaSkipBackward, Command::First},
+        {"Anterior", "Anterior", "Vai para registro anterior do banco de dados",
+         QStyle::SP_MediaSeekBackward, Command::Prior},
+        {"Proximo", "Próximo", "Vai para o próximo registro do banco de dados",
+         QStyle::SP_MediaSeekForward, Command::Next},
+        {"Ultimo", "Último", "Vai para o último registro do banco de dados",
+         QStyle::SP_MediaSkipForward, Command::Last},
+        {"Sair", "Sair", "Fecha esta janela de cadastro", QStyle::SP_DialogCloseButton,
+         Command::Close},
+    };
+    QHash<QString, QPushButton*> made;
+    for (const NavButton& b : buttons) {
+        if ((!movement && isMovement(b.command)) || (!close && b.command == Command::Close))
+            continue;
+        auto* button =
+            new QPushButton(bar->style()->standardIcon(b.icon), QString::fromUtf8(b.caption), bar);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setToolTip(QString::fromUtf8(b.hint));
+        button->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(button);
+        addButton(b.command, button);
+        made.insert(button->objectName(), button);
+    }
+    return made;
 }
 
 void EditState::setKeyAction(int key, std::function<void()> action) {

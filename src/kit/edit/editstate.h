@@ -9,7 +9,9 @@
 #include <functional>
 
 class QAbstractButton;
+class QBoxLayout;
 class QKeyEvent;
+class QPushButton;
 
 namespace kit {
 
@@ -34,6 +36,11 @@ public:
     // What a command does; its buttons run it when clicked.
     void setAction(Command command, std::function<void()> action);
     void addButton(Command command, QAbstractButton* button);
+    // The navigator's buttons, in their order, with their captions and hints
+    // ("Inserir" ... "Último", then "Sair" when asked), added to the layout and bound
+    // to their commands; the movement buttons only when asked. By object name.
+    QHash<QString, QPushButton*> addNavigator(QWidget* bar, QBoxLayout* layout, bool movement,
+                                              bool close);
     // A key that runs something else than its command (F4 on the entry screen).
     void setKeyAction(int key, std::function<void()> action);
 

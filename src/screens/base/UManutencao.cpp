@@ -22,49 +22,7 @@
 
 namespace {
 
-struct NavButton {
-    const char* name;
-    const char* caption;
-    const char* hint;
-    QStyle::StandardPixmap icon;
-};
-
-const NavButton kNavegador[] = {
-    {"Inserir", "Inserir", "Pemite inserir um novo registro", QStyle::SP_FileDialogNewFolder},
-    {"Alterar", "Alterar", "Pemite alterar o registro selecionado no momento",
-     QStyle::SP_FileDialogDetailedView},
-    {"Deletar", "Deletar", "Apaga o registro atual", QStyle::SP_TrashIcon},
-    {"Gravar", "Gravar", "Grava as alterações feitas neste banco de dados",
-     QStyle::SP_DialogSaveButton},
-    {"Cancelar", "Cancelar", "Cancela as alterações feitas neste registro",
-     QStyle::SP_DialogCancelButton},
-    {"Primeiro", "Primeiro", "Vai para o primeiro registro do banco de dados",
-     QStyle::SP_MediaSkipBackward},
-    {"Anterior", "Anterior", "Vai para registro anterior do banco de dados",
-     QStyle::SP_MediaSeekBackward},
-    {"Proximo", "Próximo", "Vai para o próximo registro do banco de dados",
-     QStyle::SP_MediaSeekForward},
-    {"Ultimo", "Último", "Vai para o último registro do banco de dados",
-     QStyle::SP_MediaSkipForward},
-    {"Sair", "Sair", "Fecha esta janela de cadastro", QStyle::SP_DialogCloseButton},
-};
-
-bool isMovement(const QString& name) {
-    return name == QLatin1String("Primeiro") || name == QLatin1String("Anterior") ||
-           name == QLatin1String("Proximo") || name == QLatin1String("Ultimo");
-}
-
 using Command = kit::EditState::Command;
-
-Command commandOf(const QString& name) {
-    static const QHash<QString, Command> commands = {
-        {QStringLiteral("Inserir"), Command::Insert},  {QStringLiteral("Alterar"), Command::Edit},
-        {QStringLiteral("Deletar"), Command::Delete},  {QStringLiteral("Gravar"), Command::Save},
-        {QStringLiteral("Cancelar"), Command::Cancel}, {QStringLiteral("Primeiro"), Command::First},
-        {QStringLiteral("Anterior"), Command::Prior},  {QStringLiteral("Proximo"), Command::Next},
-        {QStringLiteral("Ultimo"), Command::Last},     {QStringLiteral("Sair"), Command::Close}};
-    return commands.value(name);
-}
 
 }  // namespace
 
@@ -117,8 +75,6 @@ TFrmManutencao::TFrmManutencao(Contexto& contexto, Definition definition, kit::D
     state_->setAction(Command::Next, [this] { ds_->next(); });
     state_->setAction(Command::Last, [this] { ds_->last(); });
     state_->setAction(Command::Close, [this] { close(); });
-    for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it)
-        state_->addButton(commandOf(it.key()), it.value());
     // Opening state: save, cancel and movement off until the first save or cancel.
     state_->setOpening(true);
     state_->update();
@@ -312,18 +268,7 @@ void TFrmManutencao::buildLayout() {
     navigator->setObjectName(QStringLiteral("wwDBNavigator1"));
     auto* nl = new QHBoxLayout(navigator);
     nl->setContentsMargins(2, 2, 2, 2);
-    for (const NavButton& b : kNavegador) {
-        const QString name = QString::fromLatin1(b.name);
-        if (!def_.consultation && isMovement(name))
-            continue;
-        auto* button =
-            new QPushButton(style()->standardIcon(b.icon), QString::fromUtf8(b.caption), navigator);
-        button->setObjectName(name);
-        button->setToolTip(QString::fromUtf8(b.hint));
-        button->setFocusPolicy(Qt::NoFocus);
-        nl->addWidget(button);
-        buttons_.insert(name, button);
-    }
+    buttons_ = state_->addNavigator(navigator, nl, def_.consultation, true);
     nl->addStretch();
     ml->addWidget(navigator);
     pages_->addTab(cadastroTab_, QStringLiteral("Cadastro   "));

@@ -385,43 +385,7 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     botoes_->setObjectName(QStringLiteral("Pn_Botoes"));
     auto* bl = new QHBoxLayout(botoes_);
     bl->setContentsMargins(0, 0, 0, 0);
-    struct B {
-        const char* name;
-        const char* caption;
-        const char* hint;
-        QStyle::StandardPixmap icon;
-    };
-    const B defs[] = {
-        {"Inserir", "Inserir", "Pemite inserir um novo registro", QStyle::SP_FileDialogNewFolder},
-        {"Alterar", "Alterar", "Pemite alterar o registro selecionado no momento",
-         QStyle::SP_FileDialogDetailedView},
-        {"Deletar", "Deletar", "Apaga o registro atual", QStyle::SP_TrashIcon},
-        {"Gravar", "Gravar", "Grava as alterações feitas neste banco de dados",
-         QStyle::SP_DialogSaveButton},
-        {"Cancelar", "Cancelar", "Cancela as alterações feitas neste registro",
-         QStyle::SP_DialogCancelButton},
-        {"Primeiro", "Primeiro", "Vai para o primeiro registro do banco de dados",
-         QStyle::SP_MediaSkipBackward},
-        {"Anterior", "Anterior", "Vai para registro anterior do banco de dados",
-         QStyle::SP_MediaSeekBackward},
-        {"Proximo", "Próximo", "Vai para o próximo registro do banco de dados",
-         QStyle::SP_MediaSeekForward},
-        {"Ultimo", "Último", "Vai para o último registro do banco de dados",
-         QStyle::SP_MediaSkipForward}};
-    const Command commands[] = {Command::Insert, Command::Edit,   Command::Delete,
-                                Command::Save,   Command::Cancel, Command::First,
-                                Command::Prior,  Command::Next,   Command::Last};
-    int i = 0;
-    for (const B& b : defs) {
-        auto* button =
-            new QPushButton(style()->standardIcon(b.icon), QString::fromUtf8(b.caption), botoes_);
-        button->setObjectName(QString::fromLatin1(b.name));
-        button->setToolTip(QString::fromUtf8(b.hint));
-        button->setFocusPolicy(Qt::NoFocus);
-        bl->addWidget(button);
-        buttons_.insert(QString::fromLatin1(b.name), button);
-        state_->addButton(commands[i++], button);
-    }
+    buttons_ = state_->addNavigator(botoes_, bl, true, false);
     bl->addStretch();
     layout->addWidget(botoes_);
     state_->setAction(Command::Insert, [this] { insere(); });
