@@ -788,7 +788,8 @@ ApplyResult DataSet::applyUpdates() {
             s.execute();
             if (ch.kind != Change::Insert && s.rowsAffected() == 0)
                 throw fb::Error(
-                    QStringLiteral("O registro foi alterado ou excluído por outro usuário."));
+                    QStringLiteral("O registro foi alterado ou excluído por outro usuário."), {}, 0,
+                    fb::Error::Kind::Input);  // shown as it is
         }
     };
     try {
