@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 #include "app/UPrincipal.h"
 #include "app/aplicacao.h"
@@ -55,6 +57,10 @@ private slots:
     void pickersFromSpace_data();
     void pickersFromSpace();
     void pageControls();
+    void badInput();
+    void leavingTheGridPostsTheRow();
+    void closingKeepsTheRowBeingTyped();
+    void launchedAtTheSameTime();
 
 private:
     PaginaCheques* open();
@@ -666,6 +672,96 @@ void TstCheques::pageControls() {
     screen_->recursoBox()->setValue(1);
     screen_->escolheRecurso();
     QVERIFY(messages_->messages.empty());
+}
+
+void TstCheques::badInput() {
+    cheque(1, 1001, kDia, 1, "1,00", {{"DESCRICAO", QStringLiteral("ALUGUEL")}});
+    QVERIFY(open());
+    search(kDia, 1);
+    kit::EditGrid* grid = page_->grade();
+    kit::DataSet& ds = page_->tb_Cheque();
+    // Letters never reach a cheque number.
+    typeIn(PaginaCheques::NumCheque, QStringLiteral("12a3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(ds.value(QStringLiteral("NUMCHEQUE")).toInt(), 123);
+    // An amount that cannot be read is said so, and the typing stays in the cell.
+    messages_->clear();
+    typeIn(PaginaCheques::ValorBruto, QStringLiteral("1,234.56"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(!messages_->messages.empty());
+    QVERIFY(grid->currentEditor());
+    QCOMPARE(grid->currentIndex().column(), int(PaginaCheques::ValorBruto));
+    QCOMPARE(ds.value(QStringLiteral("VALORBRUTO")).value<Money>(), reais("1,00"));
+    auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(box);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("1.234,56"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(ds.value(QStringLiteral("VALORBRUTO")).value<Money>(), reais("1234,56"));
+    QCOMPARE(ds.value(QStringLiteral("VALOR")).value<Money>(), reais("1234,56"));
+    QVERIFY(page_->gravaLinha());
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM CHEQUE WHERE NUMCHEQUE = 123 AND VALOR = "
+                                  "1234.56")),
+             1);
+}
+
+void TstCheques::leavingTheGridPostsTheRow() {
+    QVERIFY(open());
+    search(kDia, 1);
+    kit::EditGrid* grid = page_->grade();
+    QVERIFY(grid->appendRow());
+    typeIn(PaginaCheques::Historico, QStringLiteral("tarifa"));
+    page_->dataBox()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), page_->dataBox());
+    QVERIFY(!page_->tb_Cheque().isEditing());
+    QCOMPARE(db_->value(QStringLiteral("SELECT DESCRICAO FROM CHEQUE WHERE CD = 1")),
+             QVariant(QStringLiteral("TARIFA")));
+}
+
+void TstCheques::closingKeepsTheRowBeingTyped() {
+    QVERIFY(open());
+    search(kDia, 1);
+    QVERIFY(page_->grade()->appendRow());
+    typeIn(PaginaCheques::Historico, QStringLiteral("tarifa"));  // still in the cell
+    for (QMdiSubWindow* s : main_->mdiArea()->subWindowList()) s->close();
+    QCOMPARE(db_->value(QStringLiteral("SELECT DESCRICAO FROM CHEQUE WHERE CD = 1")),
+             QVariant(QStringLiteral("TARIFA")));
+}
+
+void TstCheques::launchedAtTheSameTime() {
+    cheque(1, 1234, kDia, 1, "0");
+    QVERIFY(open());
+    search(kDia, 1);
+    // Another workstation is launching the same cheque: its transaction holds the row
+    // and commits while this one waits for it.
+    std::atomic<bool> holding{false};
+    std::thread other([&] {
+        try {
+            fb::Connection c(t_->params());
+            fb::Transaction tr(c);
+            {
+                fb::Statement d(tr, QStringLiteral("DELETE FROM CHEQUE WHERE CD = 1"));
+                d.execute();
+                fb::Statement i(tr, QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, "
+                                                   "NUMCHEQUE, CDRECURSO, VALOR) VALUES (900, "
+                                                   "1234, 1, 0)"));
+                i.execute();
+            }
+            holding = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            tr.commit();
+        } catch (...) {
+            holding = true;
+        }
+    });
+    QTRY_VERIFY(holding.load());
+    messages_->clear();
+    page_->LancarEsteCheque();
+    other.join();
+    QCOMPARE(messages_->last(), QStringLiteral("Este Cheque Já foi Lançado"));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 1);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 0);
+    QCOMPARE(page_->tb_Cheque().recordCount(), 0);
 }
 
 int main(int argc, char** argv) {

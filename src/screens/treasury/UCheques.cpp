@@ -580,8 +580,10 @@ void PaginaCheques::ApagarEsteCheque() {
         grid_->setFocus();
         return;
     }
+    // A row not yet posted just goes away; a row being changed goes with its changes.
+    const bool nova = inserindo();
     grid_->cancelRow();
-    if (!ds.isEmpty() && !ds.isEditing()) {
+    if (!nova && !ds.isEmpty()) {
         ds.remove();
         aplica();
     }
