@@ -3,7 +3,7 @@
 //   bench_estacoes [N]     (default 250 entries per workstation)
 //
 // Needs the server of the server-mode tests: ZEL_TEST_SERVER, ZEL_TEST_SERVER_DIR
-// and ZEL_TEST_SERVER_PASSWORD (set -a; . /tmp/tesouraria-server.env; set +a);
+// and ZEL_TEST_SERVER_PASSWORD (tools/tesouraria.sh bench sets them);
 // without them it says so and ends. On a fresh database, eight connections each
 // post N entries today, one at a time, through a data set and its apply as the
 // entry screen does: first all to the same resource (they wait for one another on
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("ZEL_TEST_SERVER")) {
         std::printf(
             "no Firebird server configured: set ZEL_TEST_SERVER, ZEL_TEST_SERVER_DIR and "
-            "ZEL_TEST_SERVER_PASSWORD (set -a; . /tmp/tesouraria-server.env; set +a); skipped\n");
+            "ZEL_TEST_SERVER_PASSWORD (tools/tesouraria.sh bench sets them); skipped\n");
         return 0;
     }
     const int perStation = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 250;

@@ -24,8 +24,12 @@ private slots:
     void keyProcedureStepsOverTakenCodes();
     void referencesRefused();
     void versionUpgradeAndNewerRefused();
-    void textOutsideLatin1IsMapped();
+    void textOutsideLatin1IsRefused();
     void moneyExactAndBounded();
+    void everyReferenceOfTheSchema();
+    void upgradeRefusedForContractsWithoutModality();
+    void oversizedValuesRefusedBeforeTheClient_data();
+    void oversizedValuesRefusedBeforeTheClient();
     void blobRoundTrip();
     void databasesThatCannotBeOpened_data();
     void databasesThatCannotBeOpened();
@@ -166,13 +170,29 @@ void TstBanco::versionUpgradeAndNewerRefused() {
     QVERIFY_EXCEPTION_THROWN(data::upgradeSchema(*oc), data::SchemaError);
 }
 
-void TstBanco::textOutsideLatin1IsMapped() {
+void TstBanco::textOutsideLatin1IsRefused() {
     auto db = db_->database();
-    db->execute(QStringLiteral("UPDATE FORNECEDOR SET NOME = :N WHERE CDFORNECEDOR = 1"),
-                {{QStringLiteral("N"), QStringLiteral("“CAFÉ” — AÇÚCAR € 😀")}});
+    // Nothing is replaced or dropped below the boxes: the value is refused, named.
+    try {
+        db->execute(QStringLiteral("UPDATE FORNECEDOR SET NOME = :N WHERE CDFORNECEDOR = 1"),
+                    {{QStringLiteral("N"), QStringLiteral("“CAFÉ” — AÇÚCAR € 😀")}});
+        QFAIL("accepted");
+    } catch (const fb::Error& e) {
+        QCOMPARE(e.kind(), fb::Error::Kind::Input);
+        QCOMPARE(e.message(), QStringLiteral("O texto informado para N contém caracteres que o "
+                                             "banco de dados não aceita: “ ” — € 😀"));
+    }
     QCOMPARE(
         db->value(QStringLiteral("SELECT NOME FROM FORNECEDOR WHERE CDFORNECEDOR = 1")).toString(),
-        QStringLiteral("\"CAFÉ\" - AÇÚCAR EUR "));
+        QStringLiteral("PAPELARIA CENTRAL"));
+    db->execute(QStringLiteral("UPDATE FORNECEDOR SET NOME = :N WHERE CDFORNECEDOR = 1"),
+                {{QStringLiteral("N"), QStringLiteral("CAFÉ AÇÚCAR Nº 1º §")}});
+    QCOMPARE(
+        db->value(QStringLiteral("SELECT NOME FROM FORNECEDOR WHERE CDFORNECEDOR = 1")).toString(),
+        QStringLiteral("CAFÉ AÇÚCAR Nº 1º §"));
+    db->execute(
+        QStringLiteral("UPDATE FORNECEDOR SET NOME = 'PAPELARIA CENTRAL' WHERE "
+                       "CDFORNECEDOR = 1"));
 }
 
 void TstBanco::moneyExactAndBounded() {
@@ -190,6 +210,16 @@ void TstBanco::moneyExactAndBounded() {
         db->execute(
             QStringLiteral("UPDATE AVISO SET VALOR = :V"),
             {{QStringLiteral("V"), QVariant::fromValue(Money::fromCents(Money::kMaxCents + 1))}});
+        QFAIL("out of range accepted");
+    } catch (const fb::Error& e) {
+        QCOMPARE(e.kind(), fb::Error::Kind::Input);
+        QCOMPARE(e.message(), kit::moneyOutOfRangeMessage());
+    }
+    // A whole number of reais that would wrap around 64 bits when made centavos
+    // (184467440737095516 * 100 is -16 modulo 2^64).
+    try {
+        db->execute(QStringLiteral("UPDATE AVISO SET VALOR = :V"),
+                    {{QStringLiteral("V"), 184467440737095516LL}});
         QFAIL("out of range accepted");
     } catch (const fb::Error& e) {
         QCOMPARE(e.kind(), fb::Error::Kind::Input);
@@ -273,6 +303,182 @@ void TstBanco::databasesThatCannotBeOpened() {
         const QString text = data::describeConnectionError(location, e);
         QVERIFY2(text.contains(reason), qPrintable(text));
         QVERIFY(text.contains(location));
+    }
+}
+
+void TstBanco::everyReferenceOfTheSchema() {
+    // Every reference between tables, as the database reports its foreign keys.
+    // HISTORICOUSUARIO.CDLANC is a record of what was done and deliberately none.
+    const QSet<QString> expected = {
+        "USUARIO.CDGRUPO>GRUPO",
+        "CONFIGACESSO.CDGRUPO>GRUPO",
+        "HISTORICOUSUARIO.CDUSUARIO>USUARIO",
+        "LANCAMENTO.CDRECURSO>RECURSO",
+        "LANCAMENTO.CDATIVIDADE>ATIVIDADE",
+        "LANCAMENTO.CDFORNECEDOR>FORNECEDOR",
+        "LANCAMENTO.CDEMPENHO>EMPENHO",
+        "LANCAMENTO.CDNOTAS>NOTA",
+        "LANCAMENTO.CDUSUARIO>USUARIO",
+        "CHEQUE.CDRECURSO>RECURSO",
+        "CHEQUE.CDATIVIDADE>ATIVIDADE",
+        "CHEQUE.CDFORNECEDOR>FORNECEDOR",
+        "CHEQUE.CDEMPENHO>EMPENHO",
+        "CHEQUE.CDNOTAS>NOTA",
+        "SALDOCAIXA.CDRECURSO>RECURSO",
+        "EMPENHO.CDFORNECEDOR>FORNECEDOR",
+        "EMPENHO.CDUSUARIO>USUARIO",
+        "EMPENHO.CDCONTRATO>CONTRATO",
+        "EMPENHO.CDSECRETARIA>SECRETARIA",
+        "NOTA.CDEMPENHO>EMPENHO",
+        "NOTA.CDFORNECEDOR>FORNECEDOR",
+        "NOTA.CDLOCAL>LOCALIDADE",
+        "NOTA.CDUSUARIO>USUARIO",
+        "NOTA.CDRECURSO>RECURSO",
+        "CONTRATO.CDFORNECEDOR>FORNECEDOR",
+        "CONTRATO.CDMODALIDADE>MODALIDADE",
+        "CONTRATO.CDUSUARIO>USUARIO",
+    };
+    auto c = db_->connect();
+    fb::Transaction tr(*c, fb::Transaction::Access::ReadOnly);
+    fb::Statement s(
+        tr,
+        QStringLiteral(
+            "SELECT TRIM(FK.RDB$RELATION_NAME), TRIM(SEG.RDB$FIELD_NAME), "
+            "TRIM(PK.RDB$RELATION_NAME), TRIM(PKSEG.RDB$FIELD_NAME) "
+            "FROM RDB$RELATION_CONSTRAINTS FK "
+            "JOIN RDB$REF_CONSTRAINTS REF ON REF.RDB$CONSTRAINT_NAME = FK.RDB$CONSTRAINT_NAME "
+            "JOIN RDB$RELATION_CONSTRAINTS PK ON PK.RDB$CONSTRAINT_NAME = REF.RDB$CONST_NAME_UQ "
+            "JOIN RDB$INDEX_SEGMENTS SEG ON SEG.RDB$INDEX_NAME = FK.RDB$INDEX_NAME "
+            "JOIN RDB$INDEX_SEGMENTS PKSEG ON PKSEG.RDB$INDEX_NAME = PK.RDB$INDEX_NAME "
+            "AND PKSEG.RDB$FIELD_POSITION = SEG.RDB$FIELD_POSITION "
+            "WHERE FK.RDB$CONSTRAINT_TYPE = 'FOREIGN KEY'"));
+    s.execute();
+    QSet<QString> found;
+    while (s.fetch()) {
+        found << s.value(0).toString() + QLatin1Char('.') + s.value(1).toString() +
+                     QLatin1Char('>') + s.value(2).toString();
+        // Every reference points at the referenced table's key column of the same name.
+        QCOMPARE(s.value(3).toString(), s.value(1).toString());
+    }
+    tr.commit();
+    QStringList missing = QStringList(expected.begin(), expected.end());
+    QStringList extra = QStringList(found.begin(), found.end());
+    missing.erase(std::remove_if(missing.begin(), missing.end(),
+                                 [&](const QString& r) { return found.contains(r); }),
+                  missing.end());
+    extra.erase(std::remove_if(extra.begin(), extra.end(),
+                               [&](const QString& r) { return expected.contains(r); }),
+                extra.end());
+    missing.sort();
+    extra.sort();
+    QVERIFY2(missing.isEmpty() && extra.isEmpty(),
+             qPrintable(QStringLiteral("missing: %1; not expected: %2")
+                            .arg(missing.join(QLatin1Char(' ')), extra.join(QLatin1Char(' ')))));
+}
+
+void TstBanco::upgradeRefusedForContractsWithoutModality() {
+    // A database of the first version, whose contracts point at modalities 7 and 9
+    // that do not exist (that version let them).
+    QTemporaryDir dir;
+    fb::ConnectParams p;
+    p.database = dir.filePath(QStringLiteral("antigo.fdb"));
+    auto c = fb::Connection::create(p);
+    data::createSchema(*c, data::schemaSteps().mid(0, 1));
+    data::insertBaseRows(*c, QStringLiteral("ADMIN"));
+    {
+        fb::Transaction tr(*c);
+        tr.executeImmediate(QStringLiteral(
+            "INSERT INTO MODALIDADE (CDMODALIDADE, DESCRICAO) VALUES (1, 'CONVITE')"));
+        for (const char* sql : {"INSERT INTO CONTRATO (CDCONTRATO, CDMODALIDADE) VALUES (1, 1)",
+                                "INSERT INTO CONTRATO (CDCONTRATO, CDMODALIDADE) VALUES (2, 7)",
+                                "INSERT INTO CONTRATO (CDCONTRATO, CDMODALIDADE) VALUES (3, 9)",
+                                "INSERT INTO CONTRATO (CDCONTRATO, CDMODALIDADE) VALUES (4, 9)",
+                                "INSERT INTO CONTRATO (CDCONTRATO) VALUES (5)"})
+            tr.executeImmediate(QString::fromLatin1(sql));
+        tr.commit();
+    }
+    QCOMPARE(data::databaseVersion(*c), 1);
+    try {
+        data::upgradeSchema(*c);
+        QFAIL("upgraded");
+    } catch (const data::SchemaError& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("3 contrato(s) apontam para modalidades que "
+                                                     "não existem (código(s) de modalidade: 7, "
+                                                     "9)")),
+                 qPrintable(e.message()));
+        QVERIFY(e.message().contains(QStringLiteral("continua na versão 1")));
+    }
+    // Exactly as it was: its version, no reference, no later step.
+    QCOMPARE(data::databaseVersion(*c), 1);
+    const auto count = [&](const QString& sql) { return fb::queryValue(*c, sql).toInt(); };
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE "
+                                  "RDB$CONSTRAINT_NAME = 'FK_CONTRATO_MODALIDADE'")),
+             0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM VERSAOBD")), 1);
+    // Once the modalities exist, the upgrade goes through.
+    {
+        fb::Transaction tr(*c);
+        tr.executeImmediate(QStringLiteral(
+            "INSERT INTO MODALIDADE (CDMODALIDADE, DESCRICAO) VALUES (7, 'PREGÃO')"));
+        tr.executeImmediate(
+            QStringLiteral("UPDATE CONTRATO SET CDMODALIDADE = 1 WHERE "
+                           "CDMODALIDADE = 9"));
+        tr.commit();
+    }
+    QCOMPARE(data::upgradeSchema(*c), 1);
+    QCOMPARE(data::databaseVersion(*c), data::programSchemaVersion());
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE "
+                                  "RDB$CONSTRAINT_NAME = 'FK_CONTRATO_MODALIDADE'")),
+             1);
+    // A modality in use can no longer be deleted.
+    try {
+        fb::Transaction tr(*c);
+        tr.executeImmediate(QStringLiteral("DELETE FROM MODALIDADE WHERE CDMODALIDADE = 7"));
+        tr.commit();
+        QFAIL("modality in use deleted");
+    } catch (const fb::Error& e) {
+        QVERIFY2(e.isReferenceViolation(), qPrintable(e.message()));
+    }
+}
+
+void TstBanco::oversizedValuesRefusedBeforeTheClient_data() {
+    QTest::addColumn<QString>("where");  // text parameter or blob
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QString>("message");  // empty: accepted
+    const QString text = QStringLiteral(
+        "O texto informado para N é longo demais (%1 caracteres; "
+        "o máximo é 32765).");
+    QTest::newRow("texto no limite") << "texto" << 32765 << QString();
+    QTest::newRow("texto de 32 766") << "texto" << 32766 << text.arg(32766);
+    QTest::newRow("texto de 32 768") << "texto" << 32768 << text.arg(32768);
+    QTest::newRow("texto de 70 000") << "texto" << 70000 << text.arg(70000);
+    QTest::newRow("blob de 70 000") << "blob" << 70000 << QString();
+    // User names and passwords: tst_implantacao::oversizedConnectionValues.
+}
+
+void TstBanco::oversizedValuesRefusedBeforeTheClient() {
+    QFETCH(QString, where);
+    QFETCH(int, bytes);
+    QFETCH(QString, message);
+    const QString value(bytes, QLatin1Char('A'));
+    try {
+        if (where == QLatin1String("blob")) {
+            auto db = db_->database();
+            db->execute(QStringLiteral("UPDATE EMPRESA SET FOTO = :N"),
+                        {{QStringLiteral("N"), value.toLatin1()}});
+        } else {
+            auto db = db_->database();
+            QCOMPARE(
+                db->value(QStringLiteral("SELECT CHAR_LENGTH(CAST(:N AS VARCHAR(32765)) || '') "
+                                         "FROM RDB$DATABASE"),
+                          {{QStringLiteral("N"), value}})
+                    .toInt(),
+                bytes);
+        }
+        QVERIFY2(message.isEmpty(), "accepted");
+    } catch (const fb::Error& e) {
+        QCOMPARE(e.message(), message);
+        QCOMPARE(e.kind(), fb::Error::Kind::Input);
     }
 }
 

@@ -49,6 +49,9 @@ private slots:
     void lostConnectionKeepsTheChange();
     void boxesCarryTheirLabels();
     void dateMoneyAndLookupFields();
+    void closingTakesTheFrame_data();
+    void closingTakesTheFrame();
+    void oneHighlightedBox();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -692,6 +695,71 @@ void TstCadastros::dateMoneyAndLookupFields() {
     QCOMPARE(messages_->last(), QStringLiteral("A data \"31/02/2026\" não é uma data válida!"));
     screen.Cancelar();
     QCOMPARE(data->text(), QStringLiteral("05/03/2026"));
+}
+
+void TstCadastros::closingTakesTheFrame_data() {
+    QTest::addColumn<QString>("route");
+    QTest::newRow("Sair") << "Sair";
+    QTest::newRow("Abandonar") << "Abandonar";
+    QTest::newRow("close box") << "frame";
+    QTest::newRow("window menu") << "mdi";
+}
+
+void TstCadastros::closingTakesTheFrame() {
+    QFETCH(QString, route);
+    auto close = [&] {
+        if (route == QLatin1String("frame"))
+            main_->mdiArea()->subWindowList().constFirst()->close();
+        else if (route == QLatin1String("mdi"))
+            main_->mdiArea()->closeActiveSubWindow();
+        else if (route == QLatin1String("Abandonar"))
+            screen_->findChild<QPushButton*>(QStringLiteral("Abandonar"))->click();
+        else
+            button("Sair")->click();
+    };
+    for (int round = 0; round < 2; ++round) {  // reopening makes exactly one frame again
+        QVERIFY(open("Cadastro_de_Atividade"));
+        QCOMPARE(main_->mdiArea()->subWindowList().size(), 1);
+        // A refused close keeps screen and frame.
+        screen_->Inserir();
+        messages_->answer(false);
+        close();
+        QVERIFY(main_->screenInstance(QStringLiteral("Cadastro_de_Atividade")));
+        QCOMPARE(main_->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(main_->mdiArea()->subWindowList().constFirst()->isVisible());
+        screen_->Cancelar();
+        close();
+        QTRY_VERIFY(main_->mdiArea()->subWindowList().isEmpty());
+        QTRY_VERIFY(!main_->screenInstance(QStringLiteral("Cadastro_de_Atividade")));
+    }
+    // Nothing is open any more: the program closes without the warning.
+    messages_->clear();
+    QVERIFY(main_->close());
+    QVERIFY(messages_->messages.empty());
+}
+
+void TstCadastros::oneHighlightedBox() {
+    QVERIFY(open("Cadastro_de_Fornecedor"));
+    auto highlighted = [this] {
+        QStringList names;
+        for (QWidget* w : screen_->findChildren<QWidget*>())
+            if (TFrmPrincipal::recebeRealce(w) &&
+                w->palette().color(QPalette::Base) == TFrmPrincipal::corRealce())
+                names << w->objectName();
+        return names;
+    };
+    screen_->Inserir();
+    QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_NOME")});
+    edit("NOME")->setText(QStringLiteral("SANTOS"));
+    // The box loses the focus by being disabled under it.
+    edit("CIDADE")->setFocus();
+    QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_CIDADE")});
+    screen_->findChild<QWidget*>(QStringLiteral("Painel_Dados"))->setEnabled(false);
+    QTRY_VERIFY(highlighted().isEmpty());
+    screen_->findChild<QWidget*>(QStringLiteral("Painel_Dados"))->setEnabled(true);
+    screen_->Gravar();
+    screen_->Alterar();
+    QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_NOME")});
 }
 
 int main(int argc, char** argv) {

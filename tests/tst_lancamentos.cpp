@@ -46,6 +46,7 @@ private slots:
     void typedLookups();
     void typedResourceReloadsTheList();
     void oneTransactionPerSave();
+    void netValueOnSaveFromInsideABox();
     void failedStartLeavesTheScreen();
     void boxKindsAndButtons();
     void boxesCarryTheirLabels();
@@ -533,6 +534,19 @@ void TstLancamentos::typedResourceReloadsTheList() {
     QTest::keyClick(box->lineEdit(), Qt::Key_Tab);
     QCOMPARE(screen_->recursoAtual().toInt(), 1);
     QCOMPARE(box->text(), QStringLiteral("MOVIMENTO"));
+    // A resource still being typed when a command key comes is not chosen: the list,
+    // the box and a new entry stay with the resource shown.
+    box->lineEdit()->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("fun"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_F5);
+    QVERIFY(EmEdicao(screen_->tb_lancamentoL()) || screen_->tb_lancamentoL().isEmpty());
+    screen_->Cancelar();
+    QCOMPARE(screen_->recursoAtual().toInt(), 1);
+    QCOMPARE(box->text(), QStringLiteral("MOVIMENTO"));
+    screen_->Inserir();
+    QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("CDRECURSO")).toInt(), 1);
+    screen_->Cancelar();
     // Typing another resource chooses it as the dialog does: the list follows and a
     // new entry goes to that resource.
     messages_->clear();
@@ -548,6 +562,21 @@ void TstLancamentos::typedResourceReloadsTheList() {
     QCOMPARE(screen_->tb_lancamentoL().recordCount(),
              2);  // the entry of resource 2 and the new one
     QCOMPARE(screen_->tb_lancamentoL().value(QStringLiteral("CDRECURSO")).toInt(), 2);
+}
+
+void TstLancamentos::netValueOnSaveFromInsideABox() {
+    // F7 pressed in "VALOR BRUTO" right after typing: the net value follows it.
+    QVERIFY(open());
+    choose(1, true);
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    auto* bruto = w<QLineEdit>("edit_VALORBRUTO");
+    bruto->setFocus();
+    QTest::keyClicks(bruto, QStringLiteral("250,40"));
+    QTest::keyClick(bruto, Qt::Key_F7);
+    QVERIFY2(!EmEdicao(screen_->tb_lancamentoL()), qPrintable(messages_->last()));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 250.40 AND "
+                                  "VALORBRUTO = 250.40")),
+             1);
 }
 
 void TstLancamentos::oneTransactionPerSave() {
@@ -580,7 +609,7 @@ void TstLancamentos::failedStartLeavesTheScreen() {
     screen_->Inserir();
     QVERIFY(t_->bringOnline());
     QCOMPARE(messages_->messages.size(), size_t(1));
-    QCOMPARE(messages_->last(), MensagemConexaoPerdida());
+    QCOMPARE(messages_->last(), MensagemSemConexao());
     QVERIFY(!EmEdicao(screen_->tb_lancamentoL()));
     QVERIFY(button("Inserir")->isEnabled() && button("Alterar")->isEnabled());
     QVERIFY(!button("Gravar")->isEnabled() && !button("Cancelar")->isEnabled());

@@ -6,6 +6,7 @@
 #include "data/U_Biblioteca.h"
 #include "data/conexao.h"
 #include "data/schema.h"
+#include "kit/core/decimal.h"
 #include "kit/core/latin1.h"
 #include "kit/core/money.h"
 #include "kit/db/fbclient.h"
@@ -25,6 +26,12 @@ private slots:
     void moneyParse();
     void moneyFormat_data();
     void moneyFormat();
+    void moneyFromReaisChecksFirst();
+    void decimalParseAndFormat_data();
+    void decimalParseAndFormat();
+    void decimalArithmetic_data();
+    void decimalArithmetic();
+    void decimalToMoneyAndInteger();
     void latin1_data();
     void latin1();
     void namedParameters();
@@ -160,6 +167,158 @@ void TstRotinas::moneyFormat() {
     QFETCH(QString, pattern);
     QFETCH(QString, text);
     QCOMPARE(Money::fromCents(cents).format(pattern), text);
+}
+
+void TstRotinas::moneyFromReaisChecksFirst() {
+    // 184467440737095516 * 100 wraps around 64 bits to -16: refused before multiplying.
+    QVERIFY_EXCEPTION_THROWN(Money::fromReais(184467440737095516LL), std::out_of_range);
+    QVERIFY_EXCEPTION_THROWN(Money::fromReais(-Money::kMaxReais - 1), std::out_of_range);
+    QVERIFY(!Money::fromReaisChecked(184467440737095516LL));
+    QCOMPARE(Money::fromReais(Money::kMaxReais).cents(), Money::kMaxReais * 100);
+    QCOMPARE(Money::fromReaisChecked(-3)->cents(), -300);
+    QVERIFY_EXCEPTION_THROWN(Money::fromCents(Money::kMaxCents) * 100000, std::out_of_range);
+    QCOMPARE((Money::fromCents(-150) * 3).cents(), -450);
+}
+
+void TstRotinas::decimalParseAndFormat_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<qint64>("mantissa");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("formatted");
+    QTest::newRow("quatro casas") << "1.234,5678" << true << qint64(12345678) << 4 << "1.234,5678";
+    QTest::newRow("negativo") << "-0,001" << true << qint64(-1) << 3 << "-0,001";
+    QTest::newRow("inteiro") << "12" << true << qint64(12) << 0 << "12";
+    QTest::newRow("ponto decimal") << "1234.5" << true << qint64(12345) << 1 << "1.234,5";
+    QTest::newRow("só milhar") << "1.000" << true << qint64(1000) << 0 << "1.000";
+    QTest::newRow("moeda") << "R$ 3,50" << true << qint64(350) << 2 << "3,50";
+    QTest::newRow("18 dígitos") << "999.999.999.999.999.999" << true << qint64(999999999999999999)
+                                << 0 << "999.999.999.999.999.999";
+    QTest::newRow("18 dígitos com casas")
+        << "-12345678901234,5678" << true << qint64(-123456789012345678) << 4
+        << "-12.345.678.901.234,5678";
+    QTest::newRow("só casas") << "0,000000000000000001" << true << qint64(1) << 18
+                              << "0,000000000000000001";
+    QTest::newRow("19 dígitos") << "1234567890123456789" << false << qint64(0) << 0 << "";
+    QTest::newRow("19 casas") << "0,0000000000000000001" << false << qint64(0) << 0 << "";
+    QTest::newRow("duas vírgulas") << "1,2,3" << false << qint64(0) << 0 << "";
+    QTest::newRow("letras") << "1,2a" << false << qint64(0) << 0 << "";
+    QTest::newRow("vazio") << "" << false << qint64(0) << 0 << "";
+}
+
+void TstRotinas::decimalParseAndFormat() {
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(qint64, mantissa);
+    QFETCH(int, scale);
+    QFETCH(QString, formatted);
+    const auto d = kit::Decimal::parse(text);
+    QCOMPARE(d.has_value(), valid);
+    if (!valid)
+        return;
+    QCOMPARE(d->mantissa(), mantissa);
+    QCOMPARE(d->scale(), scale);
+    QCOMPARE(d->toString(), formatted);
+}
+
+void TstRotinas::decimalArithmetic_data() {
+    // "a op b" at the scale and rounding given; "erro" when refused.
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("rounding");
+    QTest::addColumn<QString>("result");
+    const int half = int(kit::Rounding::HalfAwayFromZero), even = int(kit::Rounding::HalfEven),
+              cut = int(kit::Rounding::TowardZero), up = int(kit::Rounding::AwayFromZero);
+    QTest::newRow("soma de escalas") << "1,5"
+                                     << "+"
+                                     << "0,125" << 0 << half << "1,625";
+    QTest::newRow("diferença") << "1"
+                               << "-"
+                               << "0,0001" << 0 << half << "0,9999";
+    QTest::newRow("produto exato") << "1,25"
+                                   << "*"
+                                   << "-0,5" << 3 << half << "-0,625";
+    QTest::newRow("produto metade") << "1,25"
+                                    << "*"
+                                    << "0,5" << 2 << half << "0,63";
+    QTest::newRow("produto metade negativo") << "-1,25"
+                                             << "*"
+                                             << "0,5" << 2 << half << "-0,63";
+    QTest::newRow("produto par") << "1,25"
+                                 << "*"
+                                 << "0,5" << 2 << even << "0,62";
+    QTest::newRow("produto truncado") << "1,99"
+                                      << "*"
+                                      << "1" << 0 << cut << "1";
+    QTest::newRow("quociente") << "10"
+                               << "/"
+                               << "3" << 4 << half << "3,3333";
+    QTest::newRow("quociente para cima") << "10"
+                                         << "/"
+                                         << "3" << 2 << up << "3,34";
+    QTest::newRow("quociente negativo") << "-2"
+                                        << "/"
+                                        << "3" << 2 << half << "-0,67";
+    QTest::newRow("divisão por zero") << "1"
+                                      << "/"
+                                      << "0" << 2 << half << "erro";
+    QTest::newRow("soma além de 18 dígitos") << "999999999999999999"
+                                             << "+"
+                                             << "1" << 0 << half << "erro";
+    QTest::newRow("produto além de 18 dígitos") << "999999999999"
+                                                << "*"
+                                                << "10000000" << 0 << half << "erro";
+    QTest::newRow("quociente além de 18 dígitos") << "999999999999999999"
+                                                  << "/"
+                                                  << "0,001" << 0 << half << "erro";
+    QTest::newRow("rateio de 18 dígitos") << "99999999999999,9999"
+                                          << "*"
+                                          << "0,5" << 4 << half << "50.000.000.000.000,0000";
+}
+
+void TstRotinas::decimalArithmetic() {
+    QFETCH(QString, a);
+    QFETCH(QString, op);
+    QFETCH(QString, b);
+    QFETCH(int, scale);
+    QFETCH(int, rounding);
+    QFETCH(QString, result);
+    const kit::Decimal x = *kit::Decimal::parse(a), y = *kit::Decimal::parse(b);
+    const auto r = kit::Rounding(rounding);
+    try {
+        kit::Decimal z;
+        if (op == QLatin1String("+"))
+            z = x + y;
+        else if (op == QLatin1String("-"))
+            z = x - y;
+        else if (op == QLatin1String("*"))
+            z = x.multiplied(y, scale, r);
+        else
+            z = x.divided(y, scale, r);
+        QCOMPARE(z.toString(), result);
+    } catch (const kit::DecimalError& e) {
+        QVERIFY2(result == QLatin1String("erro"), qPrintable(e.message()));
+    }
+}
+
+void TstRotinas::decimalToMoneyAndInteger() {
+    using kit::Decimal;
+    using kit::Rounding;
+    QCOMPARE(Decimal(1005, 3).toMoney(Rounding::HalfAwayFromZero).cents(), 101);
+    QCOMPARE(Decimal(-1005, 3).toMoney(Rounding::HalfAwayFromZero).cents(), -101);
+    QCOMPARE(Decimal(1005, 3).toMoney(Rounding::HalfEven).cents(), 100);
+    QCOMPARE(Decimal(1009, 3).toMoney(Rounding::TowardZero).cents(), 100);
+    QCOMPARE(Decimal(25, 1).toInteger(Rounding::HalfAwayFromZero), 3);
+    QCOMPARE(Decimal(-25, 1).toInteger(Rounding::HalfAwayFromZero), -3);
+    QVERIFY_EXCEPTION_THROWN(Decimal(10'000'000'000'000'000, 2).toMoney(Rounding::TowardZero),
+                             kit::DecimalError);
+    QVERIFY(Decimal(150, 2) == Decimal(15, 1));
+    QVERIFY(Decimal(-1, 18) < Decimal(0, 0));
+    QCOMPARE(Decimal(5, 0).rescaled(3).toPlain(), QStringLiteral("5.000"));
+    QVERIFY_EXCEPTION_THROWN(Decimal(999999999999999999, 0).rescaled(1), kit::DecimalError);
+    QVERIFY_EXCEPTION_THROWN(Decimal(1, 19), kit::DecimalError);
 }
 
 void TstRotinas::latin1_data() {

@@ -6,6 +6,8 @@
 #                              server-mode tests against a Firebird server started on
 #                              127.0.0.1 for the run and stopped afterwards)
 #   tools/tesouraria.sh build  install what is missing and build only
+#   tools/tesouraria.sh bench  build and run every benchmark at its default size (the
+#                              server ones against a Firebird server started for the run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -68,8 +70,22 @@ case "${1:-}" in
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir "$BUILD" --output-on-failure -j 2
     ;;
+  bench)
+    install_missing "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    build
+    source "$ROOT/tools/fbserver.sh"
+    fbserver_start
+    trap fbserver_stop EXIT
+    export ZEL_TEST_SERVER=127.0.0.1 ZEL_TEST_SERVER_DIR="$FBSERVER_DIR" ZEL_TEST_SERVER_PASSWORD="$FBSERVER_PASSWORD"
+    export QT_QPA_PLATFORM=offscreen
+    for b in "$BUILD"/bench_*; do
+      [ -x "$b" ] || continue
+      echo "== $(basename "$b")"
+      "$b"
+    done
+    ;;
   *)
-    sed -n '2,9p' "$0"
+    sed -n '2,11p' "$0"
     exit 2
     ;;
 esac

@@ -356,6 +356,13 @@ QWidget* TFrmPrincipal::openScreen(const QString& menuEntry) {
             QMdiSubWindow* sub = mdi_->addSubWindow(w);
             sub->setAttribute(Qt::WA_DeleteOnClose);
             sub->setObjectName(w->objectName() + QStringLiteral("_Janela"));
+            // A screen that closes itself (its own "Sair") takes its frame with it.
+            connect(w, &QObject::destroyed, this, [frame = QPointer<QMdiSubWindow>(sub)] {
+                if (frame) {
+                    frame->hide();
+                    frame->deleteLater();
+                }
+            });
         } else if (screen.kind == ScreenKind::Window) {
             w->setParent(this, Qt::Window);
         }
@@ -387,7 +394,10 @@ QWidget* TFrmPrincipal::openScreen(const QString& menuEntry) {
 }
 
 void TFrmPrincipal::closeEvent(QCloseEvent* event) {
-    bool open = !mdi_->subWindowList().isEmpty();
+    bool open = false;
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (sub->widget())
+            open = true;
     for (const Screen& s : std::as_const(screens_))
         if (s.kind == ScreenKind::Window && s.instance && s.instance->isVisible())
             open = true;
@@ -445,6 +455,10 @@ QWidget* owningControl(QWidget* w) {
 void TFrmPrincipal::RealcaControleAtivo(QWidget* /*previous*/, QWidget* now) {
     now = owningControl(now);
     if (!now) {
+        // The focus went nowhere (the box was disabled or hidden under it): the box
+        // that had it is no longer the focused one, so it is white again.
+        if (lastFocus_ && recebeRealce(lastFocus_))
+            paint(lastFocus_, Qt::white);
         lastFocus_.clear();
         return;
     }

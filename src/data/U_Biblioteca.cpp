@@ -1,5 +1,7 @@
 #include "U_Biblioteca.h"
 
+#include <QDateTime>
+
 #include "kit/core/messages.h"
 #include "kit/db/dataset.h"
 
@@ -11,35 +13,125 @@ QString MensagemRelacionamentos() {
         "novamente!");
 }
 
+QString MensagemSemConexao() {
+    return QStringLiteral(
+        "A conexão com o banco de dados foi perdida.\n"
+        "Nada foi alterado: tente novamente quando a conexão voltar.");
+}
+
 QString MensagemConexaoPerdida() {
     return QStringLiteral(
         "A conexão com o banco de dados foi perdida e nada foi gravado.\n"
         "As alterações continuam na tela: grave novamente quando a conexão voltar.");
 }
 
+QString MensagemRegistroAlterado() {
+    return QStringLiteral(
+        "Não foi possível gravar: este registro foi alterado ou excluído em outra estação "
+        "depois que você o abriu.\n"
+        "Nada foi gravado e o que você digitou continua na tela. Cancele para ver o registro "
+        "como ele está agora e, se ainda for preciso, faça a alteração novamente.");
+}
+
+QString MensagemConflito() {
+    return QStringLiteral(
+        "Não foi possível gravar: outra estação está gravando os mesmos registros neste "
+        "momento.\n"
+        "Nada foi gravado e o que você digitou continua na tela: grave novamente em instantes.");
+}
+
+QString MensagemRecusa(const fb::Error& e) {
+    if (e.isNumericOverflow())
+        return QStringLiteral(
+            "Não foi possível gravar: um valor é grande demais para o seu campo no banco de "
+            "dados.\nNada foi gravado e o que você digitou continua na tela: corrija o valor e "
+            "grave novamente.");
+    if (e.isDateOutOfRange())
+        return QStringLiteral(
+            "Não foi possível gravar: uma data está fora do intervalo que o banco de dados "
+            "aceita.\nNada foi gravado e o que você digitou continua na tela: corrija a data e "
+            "grave novamente.");
+    if (e.isStringTruncation())
+        return QStringLiteral(
+            "Não foi possível gravar: um texto é mais longo do que o seu campo no banco de "
+            "dados aceita.\nNada foi gravado e o que você digitou continua na tela: encurte o "
+            "texto e grave novamente.");
+    if (e.isTransliteration())
+        return QStringLiteral(
+            "Não foi possível gravar: um texto contém caracteres que o banco de dados não "
+            "aceita.\nNada foi gravado e o que você digitou continua na tela: corrija o texto "
+            "e grave novamente.");
+    if (e.isUniqueViolation())
+        return QStringLiteral(
+            "Não foi possível gravar: já existe um registro com este código (ou com este valor, "
+            "que não pode se repetir).\nNada foi gravado.");
+    if (e.isCheckViolation())
+        return QStringLiteral(
+            "Não foi possível gravar: um valor não é aceito pelas regras do banco de dados "
+            "(campo obrigatório vazio ou valor fora do permitido).\nNada foi gravado.");
+    return QStringLiteral(
+               "Não foi possível gravar: o banco de dados recusou a operação.\n%1\n"
+               "Nada foi gravado.")
+        .arg(e.message().section(QLatin1Char('\n'), 0, 0));
+}
+
+namespace {
+
+// Value errors leave the operator's typing in place to be corrected.
+bool mantemAlteracoes(const fb::Error& e) {
+    return e.isConnectionLost() || e.isRowChanged() || e.isConflict() ||
+           e.kind() == fb::Error::Kind::Input || e.isNumericOverflow() || e.isDateOutOfRange() ||
+           e.isStringTruncation() || e.isTransliteration();
+}
+
+}  // namespace
+
 bool AplicaAtualizacoes(kit::DataSet& dataSet, const std::function<void(fb::Transaction&)>& extra) {
-    kit::ApplyResult result = dataSet.applyUpdates();
-    if (result.ok && extra) {
-        try {
-            dataSet.database()->write(extra);
-        } catch (const fb::Error& e) {
-            result.ok = false;
-            result.error = e;
-        }
+    kit::ApplyResult result;
+    try {
+        result = dataSet.applyUpdates(extra);
+    } catch (const kit::DataSetError& e) {  // a row in edit that cannot be posted
+        kit::messages().warning(e.message());
+        return false;
     }
     if (result.ok)
         return true;
     const fb::Error& e = *result.error;
     if (e.isConnectionLost()) {
         kit::messages().error(MensagemConexaoPerdida());
-        return false;
-    }
-    dataSet.cancelUpdates();
-    if (e.kind() == fb::Error::Kind::Input)
+    } else if (e.isRowChanged()) {
+        kit::messages().warning(MensagemRegistroAlterado());
+    } else if (e.kind() == fb::Error::Kind::Input) {
         kit::messages().warning(e.message());
-    else
+    } else if (e.isConflict()) {
+        kit::messages().warning(MensagemConflito());
+    } else if (e.isReferenceViolation()) {
+        dataSet.cancelUpdates();
         kit::messages().warning(MensagemRelacionamentos());
+    } else {
+        if (!mantemAlteracoes(e))
+            dataSet.cancelUpdates();
+        kit::messages().warning(MensagemRecusa(e));
+    }
     return false;
+}
+
+void GravaHistorico(fb::Transaction& tr, int cdUsuario, const QString& tipo, int cdLanc) {
+    fb::Statement codigo(tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_HISTORICOUSU"));
+    codigo.execute();
+    codigo.fetch();
+    const QVariant cd = codigo.value(0);
+    fb::Statement s(tr, QStringLiteral("INSERT INTO HISTORICOUSUARIO (CDHISTORICO, CDUSUARIO, "
+                                       "DATA, HORA, TIPO, CDLANC) VALUES (:CDHISTORICO, "
+                                       ":CDUSUARIO, :DATA, :HORA, :TIPO, :CDLANC)"));
+    const QDateTime agora = QDateTime::currentDateTime();
+    s.bind(QStringLiteral("CDHISTORICO"), cd);
+    s.bind(QStringLiteral("CDUSUARIO"), cdUsuario);
+    s.bind(QStringLiteral("DATA"), agora.date());
+    s.bind(QStringLiteral("HORA"), agora);
+    s.bind(QStringLiteral("TIPO"), tipo);
+    s.bind(QStringLiteral("CDLANC"), cdLanc);
+    s.execute();
 }
 
 bool EmEdicao(const kit::DataSet& dataSet) {

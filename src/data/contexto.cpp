@@ -1,7 +1,5 @@
 #include "data/contexto.h"
 
-#include <QDateTime>
-
 #include "data/U_Biblioteca.h"
 #include "kit/core/messages.h"
 
@@ -27,24 +25,7 @@ void Contexto::abreTabelasGerais() {
 }
 
 void Contexto::RegistraHistorico(fb::Transaction& tr, const QString& tipo, int cdlanc) {
-    int codigo = 0;
-    {
-        fb::Statement proc(tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_HISTORICOUSU"));
-        proc.execute();
-        if (proc.fetch())
-            codigo = proc.value(QStringLiteral("CODIGO")).toInt();
-    }
-    const QDateTime agora = QDateTime::currentDateTime();
-    fb::Statement s(tr, QStringLiteral("INSERT INTO HISTORICOUSUARIO "
-                                       "(CDHISTORICO, CDUSUARIO, DATA, HORA, TIPO, CDLANC) "
-                                       "VALUES (:CD, :USUARIO, :DATA, :HORA, :TIPO, :LANC)"));
-    s.bind(QStringLiteral("CD"), codigo);
-    s.bind(QStringLiteral("USUARIO"), usuario.codigo);
-    s.bind(QStringLiteral("DATA"), agora.date());
-    s.bind(QStringLiteral("HORA"), agora);
-    s.bind(QStringLiteral("TIPO"), tipo);
-    s.bind(QStringLiteral("LANC"), cdlanc);
-    s.execute();
+    GravaHistorico(tr, usuario.codigo, tipo, cdlanc);
 }
 
 void Contexto::RegistraHistorico(const QString& tipo, int cdlanc) {
@@ -59,8 +40,8 @@ void Contexto::AvisoCamposObrigatorios(const QString& lista) {
 void Contexto::MostraErroBanco(const fb::Error& e) {
     db_.noteError(e);
     if (e.isConnectionLost())
-        kit::messages().error(MensagemConexaoPerdida());
+        kit::messages().error(MensagemSemConexao());
     else
-        kit::messages().error(QStringLiteral("Não foi possível ler o banco de dados.\n") +
-                              e.message());
+        kit::messages().error(QStringLiteral("O banco de dados não atendeu o pedido.\n") +
+                              e.message().section(QLatin1Char('\n'), 0, 0));
 }

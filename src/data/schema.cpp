@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
+#include <memory>
 
 // Resources of a static library are registered by hand.
 static void initSchemaResources() {
@@ -11,11 +12,42 @@ static void initSchemaResources() {
 
 namespace data {
 
+namespace {
+
+// Contracts whose modality does not exist would make the reference refuse the step.
+QString contractsWithoutModality(fb::Connection& connection) {
+    fb::Transaction tr(connection, fb::Transaction::Access::ReadOnly);
+    fb::Statement s(tr, QStringLiteral("SELECT C.CDMODALIDADE, COUNT(*) FROM CONTRATO C "
+                                       "WHERE C.CDMODALIDADE IS NOT NULL AND NOT EXISTS "
+                                       "(SELECT 1 FROM MODALIDADE M WHERE M.CDMODALIDADE = "
+                                       "C.CDMODALIDADE) GROUP BY C.CDMODALIDADE ORDER BY 1"));
+    s.execute();
+    int rows = 0;
+    QStringList codes;
+    while (s.fetch()) {
+        rows += s.value(1).toInt();
+        codes << s.value(0).toString();
+    }
+    tr.commit();
+    if (rows == 0)
+        return {};
+    return QStringLiteral(
+               "%1 contrato(s) apontam para modalidades que não existem (código(s) "
+               "de modalidade: %2). Cadastre essas modalidades ou corrija a "
+               "modalidade desses contratos e atualize de novo.")
+        .arg(rows)
+        .arg(codes.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
 const QVector<SchemaStep>& schemaSteps() {
     static const QVector<SchemaStep> steps = [] {
         initSchemaResources();
         QVector<SchemaStep> s;
-        const QStringList files = {QStringLiteral(":/schema/001-base.sql")};
+        const QStringList files = {QStringLiteral(":/schema/001-base.sql"),
+                                   QStringLiteral(":/schema/002-contrato-modalidade.sql"),
+                                   QStringLiteral(":/schema/003-travas-nota-empenho.sql")};
         int version = 0;
         for (const QString& name : files) {
             QFile f(name);
@@ -23,6 +55,8 @@ const QVector<SchemaStep>& schemaSteps() {
                 throw SchemaError(QStringLiteral("Script ausente: ") + name);
             s.append({++version, QString::fromUtf8(f.readAll())});
         }
+        s[0].separateCommits = true;  // creates the tables, then the code that uses them
+        s[1].precheck = contractsWithoutModality;
         return s;
     }();
     return steps;
@@ -80,10 +114,17 @@ QStringList splitScript(const QString& script) {
 namespace {
 
 void runStep(fb::Connection& connection, const SchemaStep& step) {
-    // Each statement commits on its own: Firebird lets new objects be used only
-    // after the transaction that made them has ended.
+    // A step that creates objects and then uses them commits each statement on its
+    // own: Firebird lets new objects be used only after the transaction that made
+    // them has ended. Any other step is one transaction with its version row: all of
+    // it or nothing.
+    std::unique_ptr<fb::Transaction> whole;
+    if (!step.separateCommits)
+        whole = std::make_unique<fb::Transaction>(connection);
     for (const QString& statement : splitScript(step.script)) {
-        fb::Transaction tr(connection);
+        std::unique_ptr<fb::Transaction> own;
+        fb::Transaction& tr =
+            whole ? *whole : *(own = std::make_unique<fb::Transaction>(connection));
         try {
             tr.executeImmediate(statement);
         } catch (const fb::Error& e) {
@@ -92,9 +133,11 @@ void runStep(fb::Connection& connection, const SchemaStep& step) {
                                 .arg(e.message(), statement.left(300)),
                             e.codes(), e.sqlCode());
         }
-        tr.commit();
+        if (own)
+            own->commit();
     }
-    fb::Transaction tr(connection);
+    std::unique_ptr<fb::Transaction> own;
+    fb::Transaction& tr = whole ? *whole : *(own = std::make_unique<fb::Transaction>(connection));
     fb::Statement s(tr,
                     QStringLiteral("INSERT INTO VERSAOBD (VERSAO, DTATUALIZACAO) VALUES (:V, :T)"));
     s.bind(QStringLiteral("V"), step.version);
@@ -141,6 +184,24 @@ int upgradeSchema(fb::Connection& connection, const QVector<SchemaStep>& steps) 
                 .arg(connection.params().database)
                 .arg(found)
                 .arg(latest));
+    // What would stop a step is found before the first one runs: a refused upgrade
+    // leaves the database exactly at the version it had.
+    QStringList problems;
+    for (const SchemaStep& step : steps)
+        if (step.version > found && step.precheck) {
+            const QString problem = step.precheck(connection);
+            if (!problem.isEmpty())
+                problems << problem;
+        }
+    if (!problems.isEmpty())
+        throw SchemaError(
+            QStringLiteral("O banco de dados \"%1\" não pode ser atualizado da versão %2 para "
+                           "a versão %3:\n%4\nNada foi alterado: o banco de dados continua na "
+                           "versão %2.")
+                .arg(connection.params().database)
+                .arg(found)
+                .arg(latest)
+                .arg(problems.join(QLatin1Char('\n'))));
     for (const SchemaStep& step : steps)
         if (step.version > found)
             runStep(connection, step);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <stdexcept>
 
 #include "kit/db/fbclient.h"
@@ -14,6 +15,13 @@ namespace data {
 struct SchemaStep {
     int version;
     QString script;
+    // What keeps an older database from taking this step (rows the new rules would
+    // refuse), described for the operator; empty when nothing does. Runs before any
+    // step of an upgrade, so a refused upgrade changes nothing.
+    std::function<QString(fb::Connection&)> precheck = {};
+    // Each statement commits on its own (a step that creates objects and then uses
+    // them); otherwise the whole step, with its version row, is one transaction.
+    bool separateCommits = false;
 };
 
 // The steps this program knows, from an empty database to its own version.
@@ -43,7 +51,9 @@ int databaseVersion(fb::Connection& connection);
 void createSchema(fb::Connection& connection, const QVector<SchemaStep>& steps = schemaSteps());
 
 // Brings the database to the program's version: runs the steps it lacks; refuses a
-// database that is newer than the program or not a treasury database.
+// database that is newer than the program or not a treasury database, and one whose
+// rows a step's new rules would refuse (SchemaError naming them; the database stays
+// at the version it had).
 // Returns the version it found.
 int upgradeSchema(fb::Connection& connection, const QVector<SchemaStep>& steps = schemaSteps());
 

@@ -17,7 +17,10 @@ Money money(const QVariant& v) {
 
 QStringList verifyDerivedValues(fb::Connection& connection) {
     QStringList out;
-    fb::Transaction tr(connection, fb::Transaction::Access::ReadOnly);
+    // Everything compared is read from one snapshot: stations posting meanwhile
+    // cannot make the entries and the balances disagree between two statements.
+    fb::Transaction tr(connection, fb::Transaction::Access::ReadOnly,
+                       fb::Transaction::Isolation::Snapshot);
 
     struct Day {
         Money credit, debit, balance;

@@ -5,6 +5,7 @@
 #include <compare>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 
 namespace kit {
 
@@ -15,10 +16,23 @@ class Money {
 public:
     // numeric(15,2): thirteen integer digits and two decimals.
     static constexpr std::int64_t kMaxCents = 999'999'999'999'999;
+    static constexpr std::int64_t kMaxReais = kMaxCents / 100;
 
     constexpr Money() = default;
     static constexpr Money fromCents(std::int64_t cents) { return Money(cents); }
-    static constexpr Money fromReais(std::int64_t reais) { return Money(reais * 100); }
+    // Whole reais; the range is checked before multiplying, so no amount wraps
+    // around: beyond numeric(15,2) it throws std::out_of_range.
+    static constexpr Money fromReais(std::int64_t reais) {
+        if (reais > kMaxReais || reais < -kMaxReais)
+            throw std::out_of_range("Money::fromReais: beyond numeric(15,2)");
+        return Money(reais * 100);
+    }
+    // The same without throwing: no value beyond numeric(15,2).
+    static constexpr std::optional<Money> fromReaisChecked(std::int64_t reais) {
+        if (reais > kMaxReais || reais < -kMaxReais)
+            return std::nullopt;
+        return Money(reais * 100);
+    }
 
     constexpr std::int64_t cents() const { return cents_; }
     constexpr bool isZero() const { return cents_ == 0; }
@@ -29,7 +43,13 @@ public:
     constexpr Money operator-() const { return Money(-cents_); }
     constexpr Money operator+(Money o) const { return Money(cents_ + o.cents_); }
     constexpr Money operator-(Money o) const { return Money(cents_ - o.cents_); }
-    constexpr Money operator*(std::int64_t n) const { return Money(cents_ * n); }
+    // Throws std::out_of_range instead of wrapping around 64 bits.
+    constexpr Money operator*(std::int64_t n) const {
+        std::int64_t r = 0;
+        if (__builtin_mul_overflow(cents_, n, &r))
+            throw std::out_of_range("Money: product beyond 64 bits");
+        return Money(r);
+    }
     Money& operator+=(Money o) {
         cents_ += o.cents_;
         return *this;

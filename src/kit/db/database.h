@@ -28,8 +28,12 @@ public:
     fb::Connection& connection();
 
     // Runs work in one read-write transaction and commits it. When another
-    // workstation holds or changed the same rows, the transaction is rolled back and
-    // the work run again, up to maxAttempts times in all; then the error is thrown.
+    // workstation held the same rows (lock conflict, deadlock, update conflict after
+    // waiting: Error::isConflict()), the transaction is rolled back and the work run
+    // again, up to maxAttempts times in all; then the error is thrown. Replaying must
+    // be safe for the work: statements that recompute from what is there, or changes
+    // that check the values they were read with (DataSet::writePending(), whose
+    // refusal Error::isRowChanged() is never retried).
     void write(const std::function<void(fb::Transaction&)>& work);
     int maxAttempts() const { return maxAttempts_; }
     void setMaxAttempts(int n) { maxAttempts_ = n; }

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "kit/core/decimal.h"
 #include "kit/core/latin1.h"
 
 namespace kit {
@@ -18,6 +19,13 @@ bool sameValue(const QVariant& a, const QVariant& b) {
         b.metaType() == QMetaType::fromType<Money>()) {
         if (a.metaType() == b.metaType())
             return a.value<Money>() == b.value<Money>();
+        return false;
+    }
+    if (a.metaType() == QMetaType::fromType<Decimal>() ||
+        b.metaType() == QMetaType::fromType<Decimal>()) {
+        if (a.metaType() == b.metaType())
+            return a.value<Decimal>() == b.value<Decimal>() &&
+                   a.value<Decimal>().scale() == b.value<Decimal>().scale();
         return false;
     }
     if (a.metaType() == b.metaType())
@@ -37,7 +45,25 @@ QString keyText(const QVariant& v) {
         return QString();
     if (v.metaType() == QMetaType::fromType<Money>())
         return v.value<Money>().toPlain();
+    if (v.metaType() == QMetaType::fromType<Decimal>())
+        return v.value<Decimal>().toPlain();
     return v.toString();
+}
+
+bool isBlob(const FieldDef& f) {
+    return f.type == fb::FieldType::Blob || f.type == fb::FieldType::TextBlob;
+}
+
+// A column name that can name a statement parameter as it is.
+bool plainIdentifier(const QString& name) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]*$"));
+    return plain.match(name).hasMatch();
+}
+
+QString describeKey(const QVariantList& key) {
+    QStringList parts;
+    for (const QVariant& v : key) parts << keyText(v);
+    return parts.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -124,10 +150,7 @@ const FieldDef& DataSet::field(const QString& name) const {
     return fields_[i];
 }
 
-void DataSet::open() {
-    if (isActive())
-        return;
-    QVector<FieldDef> fields;
+std::vector<DataSet::RowPtr> DataSet::readRows(QVector<FieldDef>* fields) {
     std::vector<RowPtr> rows;
     try {
         fb::Transaction tr(db_->connection(), fb::Transaction::Access::ReadOnly);
@@ -142,9 +165,9 @@ void DataSet::open() {
             f.scale = c.scale;
             f.relation = c.relation;
             f.column = c.field;
-            fields.append(f);
+            fields->append(f);
         }
-        const int n = fields.size();
+        const int n = fields->size();
         while (s.fetch()) {
             auto row = std::make_shared<Row>();
             row->values.resize(n);
@@ -157,6 +180,14 @@ void DataSet::open() {
         db_->noteError(e);
         throw;
     }
+    return rows;
+}
+
+void DataSet::open() {
+    if (isActive())
+        return;
+    QVector<FieldDef> fields;
+    std::vector<RowPtr> rows = readRows(&fields);
     fields_ = fields;
     fields_ += extraFields_;
     fieldIndex_.clear();
@@ -239,29 +270,77 @@ void DataSet::close() {
     emit stateChanged();
 }
 
-void DataSet::refresh() {
-    if (isEditing())
-        cancel();
+QVariantList DataSet::keyOf(const Row& row, bool original) const {
     QVariantList key;
-    if (auto row = currentRow())
-        for (const QString& k : keyFields_) key << rawValue(*row, fieldIndex(k));
-    const bool wasActive = isActive();
-    if (wasActive) {
-        state_ = State::Inactive;
-        rows_.clear();
+    for (const QString& k : keyFields_) {
+        const int fi = fieldIndex(k);
+        key << (original ? row.original.value(fi) : row.values.value(fi));
     }
-    open();
-    if (!key.isEmpty()) {
-        for (int i = 0; i < recordCount(); ++i) {
-            bool same = true;
-            for (int k = 0; k < keyFields_.size() && same; ++k)
-                same = sameValue(visible_[i]->values[fieldIndex(keyFields_[k])], key[k]);
-            if (same) {
+    return key;
+}
+
+void DataSet::refresh() {
+    if (!isActive()) {
+        open();
+        return;
+    }
+    if (isEditing())
+        throw DataSetError(QStringLiteral(
+            "Grave ou cancele o registro em edição antes de ler os registros novamente."));
+    const auto sameKey = [](const QVariantList& a, const QVariantList& b) {
+        if (a.size() != b.size() || a.isEmpty())
+            return false;
+        for (int i = 0; i < a.size(); ++i)
+            if (!sameValue(a[i], b[i]))
+                return false;
+        return true;
+    };
+    QVariantList current;
+    if (auto row = currentRow())
+        current = keyOf(*row, false);
+    std::vector<RowPtr> pending;
+    for (const RowPtr& r : rows_)
+        if (r->status != Status::Unchanged)
+            pending.push_back(r);
+    if (!pending.empty() && keyFields_.isEmpty())
+        throw DataSetError(QStringLiteral(
+            "Há alterações ainda não gravadas: grave ou cancele antes de ler os registros "
+            "novamente."));
+    QVector<FieldDef> fields;
+    std::vector<RowPtr> rows = readRows(&fields);
+    for (auto& r : rows) {
+        r->values.resize(fields_.size());
+        r->original.resize(fields_.size());
+    }
+    // The pending rows stand in for the rows read again with their key (a changed row
+    // keeps the values it was read with, so its apply still finds out whether another
+    // workstation changed it meanwhile); the others follow in their order.
+    std::vector<RowPtr> leftover;
+    for (const RowPtr& p : pending) {
+        if (p->status == Status::Inserted) {
+            leftover.push_back(p);
+            continue;
+        }
+        const QVariantList key = keyOf(*p, true);
+        bool placed = false;
+        for (RowPtr& r : rows)
+            if (sameKey(keyOf(*r, true), key)) {
+                r = p;
+                placed = true;
+                break;
+            }
+        if (!placed)
+            leftover.push_back(p);
+    }
+    rows.insert(rows.end(), leftover.begin(), leftover.end());
+    rows_ = std::move(rows);
+    rebuildVisible();
+    if (!current.isEmpty())
+        for (int i = 0; i < recordCount(); ++i)
+            if (sameKey(keyOf(*visible_[static_cast<size_t>(i)], false), current)) {
                 setCurrentIndex(i);
                 break;
             }
-        }
-    }
 }
 
 // ---------------------------------------------------------------- rows
@@ -433,12 +512,54 @@ QVariant DataSet::coerce(const FieldDef& f, const QVariant& v) const {
     if (!v.isValid() || v.isNull())
         return {};
     using fb::FieldType;
+    const bool isMoney = v.metaType() == QMetaType::fromType<Money>();
+    const bool isDecimal = v.metaType() == QMetaType::fromType<Decimal>();
+    const bool isText = v.typeId() == QMetaType::QString;
+    // An exact value for the numeric fields: money and decimals as they are, text
+    // typed the Brazilian way, whole numbers.
+    const auto exact = [&](int scale) -> Decimal {
+        try {
+            if (isMoney)
+                return Decimal::fromMoney(v.value<Money>());
+            if (isDecimal)
+                return v.value<Decimal>();
+            if (isText) {
+                if (scale == 2) {
+                    const auto m = Money::parse(v.toString());
+                    if (!m)
+                        throw DataSetError(
+                            QStringLiteral("\"%1\" não é um valor válido.").arg(v.toString()));
+                    return Decimal::fromMoney(*m);
+                }
+                const auto d = Decimal::parse(v.toString());
+                if (!d)
+                    throw DataSetError(
+                        QStringLiteral("\"%1\" não é um número válido.").arg(v.toString()));
+                return *d;
+            }
+            if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)
+                throw DataSetError(QStringLiteral(
+                    "Valores exatos (dinheiro e números decimais) não aceitam números "
+                    "aproximados."));
+            bool ok = false;
+            const qlonglong n = v.toLongLong(&ok);
+            if (!ok)
+                throw DataSetError(
+                    QStringLiteral("\"%1\" não é um valor válido.").arg(v.toString()));
+            return Decimal::fromInteger(n);
+        } catch (const DecimalError&) {
+            throw DataSetError(scale == 2 ? moneyOutOfRangeMessage()
+                                          : decimalOutOfRangeMessage(f.name));
+        }
+    };
     switch (f.type) {
         case FieldType::Integer: {
-            if (v.metaType() == QMetaType::fromType<Money>())
-                return qlonglong(v.value<Money>().cents() / 100);
-            if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+            if (isText && v.toString().trimmed().isEmpty())
                 return {};
+            if (isMoney || isDecimal) {
+                // A whole-number column keeps the amount rounded, never cut.
+                return qlonglong(exact(0).toInteger(Rounding::HalfAwayFromZero));
+            }
             bool ok = false;
             const qlonglong n = v.toLongLong(&ok);
             if (!ok)
@@ -447,40 +568,51 @@ QVariant DataSet::coerce(const FieldDef& f, const QVariant& v) const {
             return n;
         }
         case FieldType::Money: {
-            Money m;
-            if (v.metaType() == QMetaType::fromType<Money>()) {
-                m = v.value<Money>();
-            } else if (v.typeId() == QMetaType::QString) {
-                if (v.toString().trimmed().isEmpty())
-                    return {};
-                const auto parsed = Money::parse(v.toString());
-                if (!parsed)
-                    throw DataSetError(
-                        QStringLiteral("\"%1\" não é um valor válido.").arg(v.toString()));
-                m = *parsed;
-            } else if (v.typeId() == QMetaType::Double) {
-                throw DataSetError(
-                    QStringLiteral("Valores em dinheiro não aceitam números aproximados."));
-            } else {
-                bool ok = false;
-                const qlonglong n = v.toLongLong(&ok);
-                if (!ok)
-                    throw DataSetError(
-                        QStringLiteral("\"%1\" não é um valor válido.").arg(v.toString()));
-                m = Money::fromReais(n);
-            }
-            if (!m.fitsColumn())
+            if (isText && v.toString().trimmed().isEmpty())
+                return {};
+            try {
+                return QVariant::fromValue(exact(2).toMoney(Rounding::HalfAwayFromZero));
+            } catch (const DecimalError&) {
                 throw DataSetError(moneyOutOfRangeMessage());
-            return QVariant::fromValue(m);
+            }
         }
-        case FieldType::Text: {
-            QString s = foldToLatin1(v.toString());
-            if (f.length > 0 && s.size() > f.length)
-                s.truncate(f.length);
+        case FieldType::Decimal: {
+            if (isText && v.toString().trimmed().isEmpty())
+                return {};
+            try {
+                return QVariant::fromValue(exact(f.scale).rescaled(f.scale));
+            } catch (const DecimalError&) {
+                throw DataSetError(decimalOutOfRangeMessage(f.name));
+            }
+        }
+        case FieldType::Text:
+        case FieldType::TextBlob: {
+            // Below the boxes nothing is cut or replaced: a text the column cannot
+            // hold as it is is refused, naming the field.
+            const QString s = v.toString();
+            if (!isLatin1(s)) {
+                QStringList foreign;
+                const QList<uint> codes = s.toUcs4();
+                for (uint code : codes)
+                    if (code > 0xFF) {
+                        const QString c =
+                            QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+                        if (!foreign.contains(c))
+                            foreign << c;
+                    }
+                throw DataSetError(
+                    QStringLiteral("O campo %1 contém caracteres que não podem ser gravados: %2")
+                        .arg(f.name, foreign.join(QStringLiteral(" "))));
+            }
+            if (f.type == FieldType::Text && f.length > 0 && s.size() > f.length)
+                throw DataSetError(
+                    QStringLiteral("O campo %1 aceita no máximo %2 caracteres (foram informados "
+                                   "%3).")
+                        .arg(f.name)
+                        .arg(f.length)
+                        .arg(s.size()));
             return s;
         }
-        case FieldType::TextBlob:
-            return foldToLatin1(v.toString());
         case FieldType::Date:
             if (v.typeId() == QMetaType::QDateTime)
                 return v.toDateTime().date();
@@ -678,11 +810,11 @@ bool DataSet::currentIsPending() const {
     return r && r->status != Status::Unchanged;
 }
 
-ApplyResult DataSet::applyUpdates() {
+void DataSet::writePending(fb::Transaction& tr) {
     requireActive();
     if (isEditing())
         post();
-    ApplyResult result;
+    written_.clear();
     // The changes in the order they were made.
     struct Change {
         RowPtr row;
@@ -698,15 +830,12 @@ ApplyResult DataSet::applyUpdates() {
             changes.push_back({r, Change::Update});
     }
     if (changes.empty())
-        return result;
+        return;
     std::sort(changes.begin(), changes.end(),
               [](const Change& a, const Change& b) { return a.row->seq < b.row->seq; });
-    if (updateTable_.isEmpty() || keyFields_.isEmpty()) {
-        result.ok = false;
-        result.error = fb::Error(QStringLiteral(
+    if (updateTable_.isEmpty() || keyFields_.isEmpty())
+        throw fb::Error(QStringLiteral(
             "Este conjunto de dados não pode ser gravado (tabela ou chave desconhecida)."));
-        return result;
-    }
     // Columns that belong to the update table.
     QVector<int> writable;
     for (int i = 0; i < fields_.size(); ++i) {
@@ -732,88 +861,174 @@ ApplyResult DataSet::applyUpdates() {
             }
         if (idx < 0)
             idx = fieldIndex(k);
-        if (idx < 0) {
-            result.ok = false;
-            result.error = fb::Error(
+        if (idx < 0)
+            throw fb::Error(
                 QStringLiteral("A chave %1 não está entre os campos do conjunto de dados.").arg(k));
-            return result;
-        }
         keys.append(idx);
     }
     const auto columnName = [&](int fi) {
         return QStringLiteral("\"%1\"").arg(fields_[fi].column);
     };
+    // Parameters named after their columns, so that a refused value names its field.
+    const auto param = [&](const char* prefix, int fi) {
+        const QString& c = fields_[fi].column;
+        return plainIdentifier(c) ? QLatin1String(prefix) + c
+                                  : QStringLiteral("%1F%2").arg(QLatin1String(prefix)).arg(fi);
+    };
     const QString table = QStringLiteral("\"%1\"").arg(updateTable_);
-    auto work = [&](fb::Transaction& tr) {
-        for (const Change& ch : changes) {
-            const Row& r = *ch.row;
-            QString sql;
-            QList<QPair<QString, QVariant>> binds;
-            QStringList where;
-            for (int k = 0; k < keys.size(); ++k) {
-                where << QStringLiteral("%1 = :K%2").arg(columnName(keys[k])).arg(k);
-                binds.append({QStringLiteral("K%1").arg(k),
-                              ch.kind == Change::Insert ? r.values[keys[k]] : r.original[keys[k]]});
+    for (const Change& ch : changes) {
+        const Row& r = *ch.row;
+        QString sql;
+        QList<QPair<QString, QVariant>> binds;
+        QStringList where;
+        for (int k = 0; k < keys.size(); ++k) {
+            where << QStringLiteral("%1 = :%2").arg(columnName(keys[k]), param("K_", keys[k]));
+            binds.append({param("K_", keys[k]),
+                          ch.kind == Change::Insert ? r.values[keys[k]] : r.original[keys[k]]});
+        }
+        // A change or delete also finds the row as it was read: the columns it
+        // changes (a delete: all of them) must still hold their original values.
+        // The database cannot compare blobs in a condition: those are read under a
+        // row lock and compared here (blobChecks).
+        QVector<int> blobChecks;
+        const auto compareOriginal = [&](int fi) {
+            if (keys.contains(fi))
+                return;
+            if (isBlob(fields_[fi])) {
+                blobChecks.append(fi);
+                return;
             }
-            if (ch.kind == Change::Delete) {
-                sql = QStringLiteral("DELETE FROM %1 WHERE %2")
-                          .arg(table, where.join(QStringLiteral(" AND ")));
-            } else if (ch.kind == Change::Update) {
-                QStringList sets;
-                for (int fi : writable)
-                    if (!sameValue(r.values[fi], r.original[fi]) ||
-                        r.values[fi].metaType() != r.original[fi].metaType()) {
-                        sets << QStringLiteral("%1 = :V%2").arg(columnName(fi)).arg(fi);
-                        binds.append({QStringLiteral("V%1").arg(fi), r.values[fi]});
-                    }
-                if (sets.isEmpty())
-                    continue;
-                sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                          .arg(table, sets.join(QStringLiteral(", ")),
-                               where.join(QStringLiteral(" AND ")));
-            } else {
-                QStringList cols, vals;
-                binds.clear();
-                for (int fi : writable) {
-                    cols << columnName(fi);
-                    vals << QStringLiteral(":V%1").arg(fi);
-                    binds.append({QStringLiteral("V%1").arg(fi), r.values[fi]});
+            where << QStringLiteral("%1 IS NOT DISTINCT FROM :%2")
+                         .arg(columnName(fi), param("O_", fi));
+            binds.append({param("O_", fi), r.original[fi]});
+        };
+        if (ch.kind == Change::Delete) {
+            for (int fi : writable) compareOriginal(fi);
+            sql = QStringLiteral("DELETE FROM %1 WHERE %2")
+                      .arg(table, where.join(QStringLiteral(" AND ")));
+        } else if (ch.kind == Change::Update) {
+            QStringList sets;
+            for (int fi : writable)
+                if (!sameValue(r.values[fi], r.original[fi]) ||
+                    r.values[fi].metaType() != r.original[fi].metaType()) {
+                    sets << QStringLiteral("%1 = :%2").arg(columnName(fi), param("V_", fi));
+                    binds.append({param("V_", fi), r.values[fi]});
+                    compareOriginal(fi);
                 }
-                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(table, cols.join(QStringLiteral(", ")),
-                               vals.join(QStringLiteral(", ")));
+            if (sets.isEmpty()) {
+                written_.emplace_back(ch.row, ch.row->seq);
+                continue;
             }
+            sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                      .arg(table, sets.join(QStringLiteral(", ")),
+                           where.join(QStringLiteral(" AND ")));
+        } else {
+            QStringList cols, vals;
+            binds.clear();
+            for (int fi : writable) {
+                cols << columnName(fi);
+                vals << QLatin1Char(':') + param("V_", fi);
+                binds.append({param("V_", fi), r.values[fi]});
+            }
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table, cols.join(QStringLiteral(", ")), vals.join(QStringLiteral(", ")));
+        }
+        const auto keyParams = [&](fb::Statement& st) {
+            for (int k = 0; k < keys.size(); ++k)
+                st.bind(param("K_", keys[k]), r.original[keys[k]]);
+        };
+        bool stale = false;
+        if (!blobChecks.isEmpty()) {
+            QStringList cols, keyWhere;
+            for (int fi : blobChecks) cols << columnName(fi);
+            for (int k = 0; k < keys.size(); ++k)
+                keyWhere
+                    << QStringLiteral("%1 = :%2").arg(columnName(keys[k]), param("K_", keys[k]));
+            fb::Statement current(tr, QStringLiteral("SELECT %1 FROM %2 WHERE %3 WITH LOCK")
+                                          .arg(cols.join(QStringLiteral(", ")), table,
+                                               keyWhere.join(QStringLiteral(" AND "))));
+            keyParams(current);
+            current.execute();
+            if (current.fetch())
+                for (int i = 0; i < blobChecks.size(); ++i)
+                    if (!sameValue(current.value(i), r.original[blobChecks[i]]))
+                        stale = true;
+        }
+        int affected = 0;
+        if (!stale) {
             fb::Statement s(tr, sql);
             for (const auto& [n, v] : binds) s.bind(n, v);
             s.execute();
-            if (ch.kind != Change::Insert && s.rowsAffected() == 0)
-                throw fb::Error(
-                    QStringLiteral("O registro foi alterado ou excluído por outro usuário."), {}, 0,
-                    fb::Error::Kind::Input);  // shown as it is
+            affected = s.rowsAffected();
         }
-    };
+        if (ch.kind != Change::Insert && affected == 0) {
+            // Gone, or no longer as it was read.
+            QStringList keyWhere;
+            for (int k = 0; k < keys.size(); ++k)
+                keyWhere
+                    << QStringLiteral("%1 = :%2").arg(columnName(keys[k]), param("K_", keys[k]));
+            fb::Statement exists(tr, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2")
+                                         .arg(table, keyWhere.join(QStringLiteral(" AND "))));
+            QVariantList key;
+            keyParams(exists);
+            for (int k = 0; k < keys.size(); ++k) key << r.original[keys[k]];
+            exists.execute();
+            const bool gone = exists.fetch() && exists.value(0).toInt() == 0;
+            throw fb::Error(
+                QStringLiteral("O registro %1 (%2) foi %3 por outro usuário depois "
+                               "de lido; nada foi gravado.")
+                    .arg(updateTable_, describeKey(key),
+                         gone ? QStringLiteral("excluído") : QStringLiteral("alterado")),
+                {}, 0, fb::Error::Kind::RowChanged);
+        }
+        written_.emplace_back(ch.row, ch.row->seq);
+    }
+}
+
+void DataSet::markApplied() {
+    // Only what the last writePending() wrote, as it was then: a row changed again
+    // since stays pending.
+    for (const auto& [row, seq] : written_) {
+        if (row->seq != seq || row == editRow_)
+            continue;
+        if (row->status == Status::Deleted) {
+            rows_.erase(std::remove(rows_.begin(), rows_.end(), row), rows_.end());
+            continue;
+        }
+        row->original = row->values;
+        row->status = Status::Unchanged;
+    }
+    written_.clear();
+}
+
+ApplyResult DataSet::applyUpdates(const std::function<void(fb::Transaction&)>& extra) {
+    requireActive();
+    if (isEditing())
+        post();
+    ApplyResult result;
+    if (!hasPendingChanges() && !extra)
+        return result;
     try {
-        int attempts = 0;
         db_->write([&](fb::Transaction& tr) {
-            ++attempts;
-            result.attempts = attempts;
-            work(tr);
+            ++result.attempts;
+            writePending(tr);
+            if (extra)
+                extra(tr);
         });
     } catch (const fb::Error& e) {
         db_->noteError(e);
+        written_.clear();
         result.ok = false;
         result.error = e;
         return result;
+    } catch (const DataSetError& e) {
+        written_.clear();
+        result.ok = false;
+        result.error = fb::Error(e.message(), {}, 0, fb::Error::Kind::Input);
+        return result;
     }
-    // Applied: what is in memory is now what the database holds.
-    rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
-                               [](const RowPtr& r) { return r->status == Status::Deleted; }),
-                rows_.end());
-    for (const RowPtr& r : rows_)
-        if (r->status != Status::Unchanged && r != editRow_) {
-            r->original = r->values;
-            r->status = Status::Unchanged;
-        }
+    // Committed: what is in memory is now what the database holds.
+    markApplied();
     return result;
 }
 

@@ -50,6 +50,11 @@ private:
     QString message_;
 };
 
+// What applyUpdates() did. When ok is false nothing was written and the changes are
+// still pending; error says why (error->isRowChanged(): another workstation changed
+// or deleted a row since it was read; error->isConnectionLost(); error->kind() ==
+// fb::Error::Kind::Input: a value refused before the database; otherwise the
+// database refused the change).
 struct ApplyResult {
     bool ok = true;
     int attempts = 0;
@@ -93,6 +98,10 @@ public:
     void open();
     void close();
     // Reads the rows again; the current row stays on the same key when it still exists.
+    // Rows posted but not yet applied are kept as they are (an inserted row stays, a
+    // changed or deleted row keeps its change and the values it was read with, over
+    // the row read again). Refused (DataSetError) while a row is being inserted or
+    // edited: post or cancel it first.
     void refresh();
     bool isActive() const { return state_ != State::Inactive; }
     State state() const { return state_; }
@@ -135,7 +144,24 @@ public:
     // Pending changes.
     bool hasPendingChanges() const;
     int pendingCount() const;
-    ApplyResult applyUpdates();
+    // Applies the pending changes in one transaction, then runs extra (when given) in
+    // that same transaction, and commits: all of it is written or none. A change or
+    // delete writes only when the columns it changes (a delete: all its columns) still
+    // hold the values they were read with (compared by the database, NULL-safe; blobs
+    // are read under a row lock and compared here); otherwise nothing is written and
+    // the error is isRowChanged(). After a lock conflict the transaction
+    // is run again (Database::write), which is safe because of that comparison.
+    // Never throws fb::Error: the result says what happened.
+    ApplyResult applyUpdates(const std::function<void(fb::Transaction&)>& extra = {});
+    // The two halves of applyUpdates(), for writing the changes of several data sets
+    // (or other statements) in one transaction of the caller's: writePending() runs the
+    // pending changes' statements in tr (throws fb::Error, DataSetError when a row is
+    // being edited and cannot be posted); after tr was committed, markApplied() makes
+    // the rows written by the last writePending() the ones read from the database.
+    // When the transaction is not committed, do not call markApplied(): the changes
+    // stay pending.
+    void writePending(fb::Transaction& tr);
+    void markApplied();
     void cancelUpdates();
     // True when the current row was inserted or changed and not yet applied.
     bool currentIsPending() const;
@@ -184,6 +210,8 @@ private:
     using RowPtr = std::shared_ptr<Row>;
 
     void requireActive() const;
+    std::vector<RowPtr> readRows(QVector<FieldDef>* fields);
+    QVariantList keyOf(const Row& row, bool original) const;
     void rebuildVisible(const RowPtr& keep = nullptr);
     bool rowVisible(const RowPtr& row) const;
     QVariant rawValue(const Row& row, int field) const;
@@ -212,6 +240,8 @@ private:
     RowPtr editRow_;  // the row being inserted or edited
     QVector<QVariant> editBuffer_;
     bool editIsNew_ = false;
+    // Rows the last writePending() wrote, with the change they had then.
+    std::vector<std::pair<RowPtr, quint64>> written_;
     quint64 seq_ = 0;
     quint64 generation_ = 0;
     std::function<bool(const DataSet&)> filter_;

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 
 #include "kit/core/latin1.h"
@@ -114,6 +115,8 @@ void checkConnectParams(const ConnectParams& p) {
                     {}, 0, Error::Kind::Input);
 }
 
+// The connection request carries each length in one byte: checkConnectParams() has
+// refused longer values.
 void appendDpbString(QByteArray& dpb, char tag, const QByteArray& value) {
     dpb.append(tag);
     dpb.append(static_cast<char>(value.size()));
@@ -191,6 +194,37 @@ bool Error::isConstraintViolation() const {
            hasCode(isc_check_constraint) || hasCode(isc_not_valid) ||
            hasCode(isc_foreign_key_target_doesnt_exist) ||
            hasCode(isc_foreign_key_references_present);
+}
+
+bool Error::isReferenceViolation() const {
+    return hasCode(isc_foreign_key) || hasCode(isc_foreign_key_target_doesnt_exist) ||
+           hasCode(isc_foreign_key_references_present);
+}
+
+bool Error::isUniqueViolation() const {
+    return !isReferenceViolation() && (hasCode(isc_unique_key_violation) || hasCode(isc_no_dup));
+}
+
+bool Error::isCheckViolation() const {
+    return hasCode(isc_check_constraint) || hasCode(isc_not_valid);
+}
+
+bool Error::isNumericOverflow() const {
+    return hasCode(isc_numeric_out_of_range) ||
+           (hasCode(isc_arith_except) && !isStringTruncation() && !isDateOutOfRange());
+}
+
+bool Error::isDateOutOfRange() const {
+    return hasCode(isc_date_range_exceeded) || hasCode(isc_time_range_exceeded) ||
+           hasCode(isc_datetime_range_exceeded);
+}
+
+bool Error::isStringTruncation() const {
+    return hasCode(isc_string_truncation) || hasCode(isc_trunc_limits);
+}
+
+bool Error::isTransliteration() const {
+    return hasCode(isc_transliteration_failed);
 }
 
 bool Error::isConnectionLost() const {
@@ -475,14 +509,22 @@ void Connection::drop() {
 
 // ---------------------------------------------------------------- Transaction
 
-Transaction::Transaction(Connection& connection, Access access) : connection_(connection) {
-    const char tpb[] = {
-        isc_tpb_version3,
-        static_cast<char>(access == Access::ReadWrite ? isc_tpb_write : isc_tpb_read),
-        isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait};
+Transaction::Transaction(Connection& connection, Access access, Isolation isolation)
+    : connection_(connection) {
+    QByteArray tpb;
+    tpb.append(static_cast<char>(isc_tpb_version3));
+    tpb.append(static_cast<char>(access == Access::ReadWrite ? isc_tpb_write : isc_tpb_read));
+    if (isolation == Isolation::Snapshot) {
+        tpb.append(static_cast<char>(isc_tpb_concurrency));
+    } else {
+        tpb.append(static_cast<char>(isc_tpb_read_committed));
+        tpb.append(static_cast<char>(isc_tpb_rec_version));
+    }
+    tpb.append(static_cast<char>(isc_tpb_wait));
     ISC_STATUS_ARRAY st;
     auto* db = static_cast<isc_db_handle*>(connection.handle());
-    isc_start_transaction(st, &tr_, 1, db, static_cast<unsigned short>(sizeof tpb), tpb);
+    isc_start_transaction(st, &tr_, 1, db, static_cast<unsigned short>(tpb.size()),
+                          tpb.constData());
     if (st[0] == 1 && st[1] != 0) {
         tr_ = 0;
         raise(st);
@@ -662,44 +704,84 @@ ISC_QUAD writeBlob(Transaction& tr, const QByteArray& data) {
     return id;
 }
 
-// Converts a value to a scaled integer for an exact numeric parameter.
-qint64 toScaled(const QVariant& v, int scale, const QString& name) {
-    const int digits = -scale;
-    if (v.metaType() == QMetaType::fromType<kit::Money>()) {
-        const kit::Money m = v.value<kit::Money>();
-        if (digits == 2) {
-            if (!m.fitsColumn())
-                throw Error(kit::moneyOutOfRangeMessage(), {}, 0, Error::Kind::Input);
-            return m.cents();
-        }
-        if (digits > 2)
-            return m.cents() * pow10(digits - 2);
-        return m.cents() / pow10(2 - digits);
-    }
+Error inputError(const QString& message) {
+    return Error(message, {}, 0, Error::Kind::Input);
+}
+
+Error invalidValue(const QString& name, const QVariant& v) {
+    return inputError(QStringLiteral("Valor inválido para %1: \"%2\".").arg(name, v.toString()));
+}
+
+// Converts a value to the mantissa of an exact numeric parameter of the given number
+// of decimals (0 for integers). Money and decimals of another scale are rounded half
+// away from zero; nothing beyond 18 digits, or beyond numeric(15,2) for money, passes.
+qint64 toScaled(const QVariant& v, int digits, const QString& name) {
+    const auto outOfRange = [&] {
+        return inputError(digits == 2 ? kit::moneyOutOfRangeMessage()
+                                      : kit::decimalOutOfRangeMessage(name));
+    };
     if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
         const double d = v.toDouble() * static_cast<double>(pow10(digits));
-        if (d > 9.2e18 || d < -9.2e18)
-            throw Error(kit::moneyOutOfRangeMessage(), {}, 0, Error::Kind::Input);
+        if (!std::isfinite(d) || d > 9.2e18 || d < -9.2e18)
+            throw outOfRange();
         return std::llround(d);
     }
-    if (v.typeId() == QMetaType::QString) {
-        if (digits == 2) {
-            const auto m = kit::Money::parse(v.toString());
-            if (!m)
-                throw Error(
-                    QStringLiteral("Valor inválido para %1: \"%2\".").arg(name, v.toString()), {},
-                    0, Error::Kind::Input);
-            return m->cents();
+    kit::Decimal value;
+    try {
+        if (v.metaType() == QMetaType::fromType<kit::Money>()) {
+            value = kit::Decimal::fromMoney(v.value<kit::Money>());
+        } else if (v.metaType() == QMetaType::fromType<kit::Decimal>()) {
+            value = v.value<kit::Decimal>();
+        } else if (v.typeId() == QMetaType::QString) {
+            if (digits == 2) {
+                const auto m = kit::Money::parse(v.toString());
+                if (!m)
+                    throw invalidValue(name, v);
+                value = kit::Decimal::fromMoney(*m);
+            } else {
+                const auto d = kit::Decimal::parse(v.toString());
+                if (!d)
+                    throw invalidValue(name, v);
+                value = *d;
+            }
+        } else {
+            bool ok = false;
+            const qlonglong whole = v.toLongLong(&ok);
+            if (!ok)
+                throw invalidValue(name, v);
+            if (whole > kit::Decimal::kMaxMantissa || whole < -kit::Decimal::kMaxMantissa)
+                throw outOfRange();
+            value = kit::Decimal::fromInteger(whole);
         }
+        const qint64 n = value.rescaled(digits, kit::Rounding::HalfAwayFromZero).mantissa();
+        if (digits == 2 && (n > kit::Money::kMaxCents || n < -kit::Money::kMaxCents))
+            throw outOfRange();
+        return n;
+    } catch (const kit::DecimalError&) {
+        throw outOfRange();
     }
-    bool ok = false;
-    const qint64 whole = v.toLongLong(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("Valor inválido para %1: \"%2\".").arg(name, v.toString()), {},
-                    0, Error::Kind::Input);
-    if (digits == 2 && !kit::Money::fromReais(whole).fitsColumn())
-        throw Error(kit::moneyOutOfRangeMessage(), {}, 0, Error::Kind::Input);
-    return whole * pow10(digits);
+}
+
+// Characters of a text that ISO8859_1 cannot hold, for the message.
+QString foreignCharacters(const QString& text) {
+    QStringList found;
+    const QList<uint> codes = text.toUcs4();
+    for (uint code : codes)
+        if (code > 0xFF) {
+            const QString c = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            if (!found.contains(c))
+                found << c;
+        }
+    return found.join(QStringLiteral(" "));
+}
+
+QByteArray textParameter(const QString& text, const QString& name) {
+    if (!kit::isLatin1(text))
+        throw inputError(
+            QStringLiteral("O texto informado para %1 contém caracteres que o banco de dados não "
+                           "aceita: %2")
+                .arg(name, foreignCharacters(text)));
+    return text.toLatin1();
 }
 
 }  // namespace
@@ -830,21 +912,24 @@ void Statement::execute() {
             case SQL_LONG:
             case SQL_INT64: {
                 qint64 n = 0;
-                if (v.sqlscale == 0) {
+                if (v.sqlscale == 0 && value.metaType() != QMetaType::fromType<kit::Money>() &&
+                    value.metaType() != QMetaType::fromType<kit::Decimal>() &&
+                    value.typeId() != QMetaType::Double && value.typeId() != QMetaType::Float) {
                     bool ok = false;
-                    if (value.metaType() == QMetaType::fromType<kit::Money>()) {
-                        n = value.value<kit::Money>().cents() / 100;
-                        ok = true;
-                    } else {
-                        n = value.toLongLong(&ok);
-                    }
+                    n = value.toLongLong(&ok);
                     if (!ok)
-                        throw Error(QStringLiteral("Valor inválido para %1: \"%2\".")
-                                        .arg(name, value.toString()),
-                                    {}, 0, Error::Kind::Input);
+                        throw invalidValue(name, value);
                 } else {
-                    n = toScaled(value, v.sqlscale, name);
+                    n = toScaled(value, -v.sqlscale, name);
                 }
+                // What the column's storage holds (the server would only say
+                // "arithmetic overflow").
+                const qint64 limit = baseType == SQL_SHORT  ? 32767
+                                     : baseType == SQL_LONG ? 2147483647LL
+                                                            : std::numeric_limits<qint64>::max();
+                if (n > limit || n < -limit - 1)
+                    throw inputError(v.sqlscale == -2 ? kit::moneyOutOfRangeMessage()
+                                                      : kit::decimalOutOfRangeMessage(name));
                 buf = QByteArray(8, '\0');
                 std::memcpy(buf.data(), &n, 8);
                 v.sqltype = SQL_INT64 | 1;
@@ -856,6 +941,8 @@ void Statement::execute() {
             case SQL_D_FLOAT: {
                 double dv = value.metaType() == QMetaType::fromType<kit::Money>()
                                 ? static_cast<double>(value.value<kit::Money>().cents()) / 100.0
+                            : value.metaType() == QMetaType::fromType<kit::Decimal>()
+                                ? value.value<kit::Decimal>().toPlain().toDouble()
                                 : value.toDouble();
                 buf = QByteArray(8, '\0');
                 std::memcpy(buf.data(), &dv, 8);
@@ -897,7 +984,7 @@ void Statement::execute() {
             }
             case SQL_BLOB: {
                 const QByteArray bytes =
-                    v.sqlsubtype == 1 ? toWire(value.toString()) : value.toByteArray();
+                    v.sqlsubtype == 1 ? textParameter(value.toString(), name) : value.toByteArray();
                 const ISC_QUAD id = writeBlob(tr_, bytes);
                 buf = QByteArray(sizeof id, '\0');
                 std::memcpy(buf.data(), &id, sizeof id);
@@ -913,11 +1000,22 @@ void Statement::execute() {
                 QString s;
                 if (value.metaType() == QMetaType::fromType<kit::Money>())
                     s = value.value<kit::Money>().toPlain();
+                else if (value.metaType() == QMetaType::fromType<kit::Decimal>())
+                    s = value.value<kit::Decimal>().toPlain();
                 else if (value.typeId() == QMetaType::QDate)
                     s = value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
                 else
                     s = value.toString();
-                buf = toWire(s);
+                buf = textParameter(s, name);
+                // The client library takes the length in 16 bits: refuse here what
+                // it would cut (or crash on).
+                if (buf.size() > kMaxTextBytes)
+                    throw inputError(
+                        QStringLiteral("O texto informado para %1 é longo demais (%2 caracteres; "
+                                       "o máximo é %3).")
+                            .arg(name)
+                            .arg(buf.size())
+                            .arg(kMaxTextBytes));
                 if (buf.isEmpty())
                     buf = QByteArray();
                 v.sqltype = SQL_TEXT | 1;
@@ -1034,9 +1132,11 @@ QVariant Statement::value(int column) {
                 return QVariant::fromValue(static_cast<qlonglong>(n));
             if (v.sqlscale == -2)
                 return QVariant::fromValue(kit::Money::fromCents(n));
-            if (v.sqlscale < -2)
-                return QVariant::fromValue(kit::Money::fromCents(n / pow10(-v.sqlscale - 2)));
-            return QVariant::fromValue(kit::Money::fromCents(n * pow10(2 + v.sqlscale)));
+            try {
+                return QVariant::fromValue(kit::Decimal(n, -v.sqlscale));
+            } catch (const kit::DecimalError& e) {
+                throw Error(e.message());
+            }
         }
         case SQL_FLOAT: {
             float f;

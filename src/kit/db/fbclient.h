@@ -13,6 +13,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "kit/core/decimal.h"
 #include "kit/core/money.h"
 
 namespace fb {
@@ -20,7 +21,10 @@ namespace fb {
 // What went wrong, as Firebird reported it (or as this layer found before asking it).
 class Error : public std::runtime_error {
 public:
-    enum class Kind { Database, Input };
+    // Database: the server (or the client library) reported it. Input: a value was
+    // refused before it reached the database. RowChanged: a row to be changed or
+    // deleted was changed or deleted by another workstation since it was read.
+    enum class Kind { Database, Input, RowChanged };
 
     Error(QString message, QVector<long> codes = {}, int sqlCode = 0, Kind kind = Kind::Database,
           int systemError = 0);
@@ -33,10 +37,28 @@ public:
     int systemError() const { return systemError_; }
     bool hasCode(long code) const { return codes_.contains(code); }
 
-    // Another transaction holds or changed the same row: worth applying again.
+    // Another transaction held the same row (lock conflict, deadlock, update
+    // conflict after waiting): worth applying again, in a new transaction.
     bool isConflict() const;
+    // The row was changed or deleted elsewhere since it was read (never retried).
+    bool isRowChanged() const { return kind_ == Kind::RowChanged; }
     // A reference, key, check or not-null rule of the database refused the change.
     bool isConstraintViolation() const;
+    // The causes, one by one.
+    // A row other rows point to, or a reference to a row that does not exist.
+    bool isReferenceViolation() const;
+    // A primary or unique key already taken.
+    bool isUniqueViolation() const;
+    // A check of a table or domain, or a required column left empty.
+    bool isCheckViolation() const;
+    // A number beyond its column, or an arithmetic error.
+    bool isNumericOverflow() const;
+    // A date the database cannot hold.
+    bool isDateOutOfRange() const;
+    // A text longer than its column.
+    bool isStringTruncation() const;
+    // A character the database's character set has no place for.
+    bool isTransliteration() const;
     // The connection to the database is gone (server down, network, shutdown).
     bool isConnectionLost() const;
     // The server could not be reached at all, or refused the user name or password.
@@ -108,8 +130,13 @@ private:
 class Transaction {
 public:
     enum class Access { ReadWrite, ReadOnly };
-    // READ COMMITTED, record versions, WAIT: the isolation the screens work under.
-    explicit Transaction(Connection& connection, Access access = Access::ReadWrite);
+    // ReadCommitted (record versions, WAIT): the isolation the screens work under;
+    // each statement sees what was committed when it ran.
+    // Snapshot: every statement sees the database as it was when the transaction
+    // started (consistent reads across several statements, as the check needs).
+    enum class Isolation { ReadCommitted, Snapshot };
+    explicit Transaction(Connection& connection, Access access = Access::ReadWrite,
+                         Isolation isolation = Isolation::ReadCommitted);
     ~Transaction();  // rolls back unless committed
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -154,8 +181,16 @@ struct Column {
 
 // A prepared statement. Parameters are written ":NAME" in the text (case does not
 // matter) and bound by name; a name used twice is bound once.
+// Values are converted to the parameter's type without losing anything silently:
+// kit::Money and kit::Decimal meet an exact numeric of another scale (or an integer)
+// rounded half away from zero, a value beyond the column is refused; text must be
+// ISO8859_1 and at most kMaxTextBytes long (longer texts go to blobs). Refusals are
+// Error::Kind::Input, raised before anything reaches the client library.
 class Statement {
 public:
+    // The longest text a non-blob parameter can carry (a VARCHAR's limit).
+    static constexpr int kMaxTextBytes = 32765;
+
     Statement(Transaction& transaction, const QString& sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -175,6 +210,8 @@ public:
     int columnCount() const { return columns_.size(); }
     const QVector<Column>& columns() const { return columns_; }
     int columnIndex(const QString& name) const;
+    // Integers as qlonglong, numerics of scale 2 as kit::Money, of any other scale as
+    // kit::Decimal (exact), text as QString, blobs as QByteArray (text blobs QString).
     QVariant value(int column);
     QVariant value(const QString& name) { return value(columnIndex(name)); }
 

@@ -26,6 +26,9 @@ void FieldBinder::label(QLabel* label, QWidget* box) {
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
     box->setAccessibleName(name.trimmed());
+    // A box made of parts (a lookup) is read through the part that takes the focus.
+    if (QWidget* part = box->focusProxy())
+        part->setAccessibleName(name.trimmed());
 }
 
 QWidget* FieldBinder::editor(const QString& field) const {

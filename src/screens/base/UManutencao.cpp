@@ -102,6 +102,9 @@ TFrmManutencao::TFrmManutencao(Contexto& contexto, Definition definition, kit::D
     connect(ds_, &kit::DataSet::stateChanged, this, [this] { mostraValoresExtras(); });
 
     state_->setDataPanel(dataPanel_);
+    // The list does not move under a row being edited.
+    if (grid_)
+        state_->addBrowseWidget(grid_);
     state_->setEditFocus([this] { return editors_.value(def_.requiredColumn.toUpper()); });
     state_->setBrowseFocus([this]() -> QVector<QWidget*> { return {grid_, pages_->tabBar()}; });
     state_->setAction(Command::Insert, [this] { insere(); });
@@ -455,8 +458,17 @@ void TFrmManutencao::grava() {
 
 void TFrmManutencao::cancelPending() {
     ds_->cancel();
-    if (ds_->hasPendingChanges())
+    if (ds_->hasPendingChanges()) {
+        // A save that could not be written is dropped; the rows are read again, so
+        // that what another workstation changed meanwhile shows (when the database
+        // is still away, what was read before stays).
         ds_->cancelUpdates();
+        try {
+            ds_->refresh();
+        } catch (const fb::Error& e) {
+            ctx_.DB_ZEL().noteError(e);
+        }
+    }
 }
 
 void TFrmManutencao::cancela() {

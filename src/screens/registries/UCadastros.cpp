@@ -137,6 +137,7 @@ TFrmCadFornecedor::TFrmCadFornecedor(Contexto& contexto, QWidget* parent)
     auto* label = new QLabel(QStringLiteral("DIGITE O NOME DO FORNECEDOR"), consultaPanel());
     auto* search = new kit::TextEdit(50, true, consultaPanel());
     search->setObjectName(QStringLiteral("edit_localiza"));
+    kit::FieldBinder::label(label, search);
     auto* layout = static_cast<QHBoxLayout*>(consultaPanel()->layout());
     layout->insertWidget(layout->count() - 1, label);
     layout->insertWidget(layout->count() - 1, search, 1);

@@ -391,17 +391,26 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     struct B {
         const char* name;
         const char* caption;
+        const char* hint;
         QStyle::StandardPixmap icon;
     };
-    const B defs[] = {{"Inserir", "Inserir", QStyle::SP_FileDialogNewFolder},
-                      {"Alterar", "Alterar", QStyle::SP_FileDialogDetailedView},
-                      {"Deletar", "Deletar", QStyle::SP_TrashIcon},
-                      {"Gravar", "Gravar", QStyle::SP_DialogSaveButton},
-                      {"Cancelar", "Cancelar", QStyle::SP_DialogCancelButton},
-                      {"Primeiro", "Primeiro", QStyle::SP_MediaSkipBackward},
-                      {"Anterior", "Anterior", QStyle::SP_MediaSeekBackward},
-                      {"Proximo", "Próximo", QStyle::SP_MediaSeekForward},
-                      {"Ultimo", "Último", QStyle::SP_MediaSkipForward}};
+    const B defs[] = {
+        {"Inserir", "Inserir", "Pemite inserir um novo registro", QStyle::SP_FileDialogNewFolder},
+        {"Alterar", "Alterar", "Pemite alterar o registro selecionado no momento",
+         QStyle::SP_FileDialogDetailedView},
+        {"Deletar", "Deletar", "Apaga o registro atual", QStyle::SP_TrashIcon},
+        {"Gravar", "Gravar", "Grava as alterações feitas neste banco de dados",
+         QStyle::SP_DialogSaveButton},
+        {"Cancelar", "Cancelar", "Cancela as alterações feitas neste registro",
+         QStyle::SP_DialogCancelButton},
+        {"Primeiro", "Primeiro", "Vai para o primeiro registro do banco de dados",
+         QStyle::SP_MediaSkipBackward},
+        {"Anterior", "Anterior", "Vai para registro anterior do banco de dados",
+         QStyle::SP_MediaSeekBackward},
+        {"Proximo", "Próximo", "Vai para o próximo registro do banco de dados",
+         QStyle::SP_MediaSeekForward},
+        {"Ultimo", "Último", "Vai para o último registro do banco de dados",
+         QStyle::SP_MediaSkipForward}};
     const Command commands[] = {Command::Insert, Command::Edit,   Command::Delete,
                                 Command::Save,   Command::Cancel, Command::First,
                                 Command::Prior,  Command::Next,   Command::Last};
@@ -410,6 +419,7 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
         auto* button =
             new QPushButton(style()->standardIcon(b.icon), QString::fromUtf8(b.caption), botoes_);
         button->setObjectName(QString::fromLatin1(b.name));
+        button->setToolTip(QString::fromUtf8(b.hint));
         button->setFocusPolicy(Qt::NoFocus);
         bl->addWidget(button);
         buttons_.insert(QString::fromLatin1(b.name), button);
@@ -427,7 +437,8 @@ void TFrmCadLancamento::buildEntryPage(QWidget* page) {
     state_->setAction(Command::Next, [this] { tb_lancamentoL_->next(); });
     state_->setAction(Command::Last, [this] { tb_lancamentoL_->last(); });
     // F4 does not start an entry here.
-    state_->setKeyAction(Qt::Key_F4, [] {
+    state_->setKeyAction(Qt::Key_F4, [this] {
+        voltaRecurso();
         kit::messages().information(
             QStringLiteral("Este atalho não esta disponivel para esta operação"));
     });
@@ -465,6 +476,13 @@ void TFrmCadLancamento::ligaEditores() {
 void TFrmCadLancamento::escolheRecurso() {
     if (tb_lancamentoL_->isEditing())
         return;
+    if (!dataInicial_->isAcceptable()) {
+        kit::messages().warning(
+            QStringLiteral("A data \"%1\" não é uma data válida!").arg(dataInicial_->text()));
+        recurso_->setValue(recursoAtual_);
+        dataInicial_->setFocus();
+        return;
+    }
     const QDate inicio = dataInicial_->date().isValid()
                              ? dataInicial_->date()
                              : QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1);
@@ -521,7 +539,16 @@ void TFrmCadLancamento::Cancelar() {
     state_->run(Command::Cancel);
 }
 
+void TFrmCadLancamento::voltaRecurso() {
+    // A resource still being typed is not chosen: the box shows the list's again.
+    if (recurso_->value() != recursoAtual_ || recurso_->lineEdit()->isModified()) {
+        recurso_->setValue(recursoAtual_);
+        recurso_->lineEdit()->setModified(false);
+    }
+}
+
 void TFrmCadLancamento::insere() {
+    voltaRecurso();
     if (recursoAtual_.isNull())
         return;
     // The code first: when the database cannot give one, nothing changes on the screen.
@@ -549,6 +576,7 @@ void TFrmCadLancamento::insere() {
 }
 
 void TFrmCadLancamento::altera() {
+    voltaRecurso();
     if (tb_lancamentoL_->isEmpty()) {
         kit::messages().error(QStringLiteral("Banco de dados vazio!"));
         return;
@@ -559,6 +587,7 @@ void TFrmCadLancamento::altera() {
 }
 
 void TFrmCadLancamento::deleta() {
+    voltaRecurso();
     if (tb_lancamentoL_->isEmpty()) {
         kit::messages().error(QStringLiteral("O Banco de Dados está vazio !!!"));
         return;
@@ -600,6 +629,8 @@ void TFrmCadLancamento::grava() {
     kit::DataSet& ds = *tb_lancamentoL_;
     if (!binder_->commit())
         return;
+    // A value just typed counts in the net value, also when the box was not left.
+    calculaLiquido(false);
     // 1. Required fields.
     if (ds.isNull(QStringLiteral("DATA")) || ds.isNull(QStringLiteral("VALOR")) ||
         ds.isNull(QStringLiteral("CDRECURSO")) || ds.isNull(QStringLiteral("CDATIVIDADE")) ||
@@ -635,7 +666,8 @@ void TFrmCadLancamento::grava() {
         }
     } catch (const fb::Error& e) {
         // Nothing was written; the entry stays on the screen, in edit.
-        ctx_.MostraErroBanco(e);
+        ctx_.DB_ZEL().noteError(e);
+        kit::messages().error(e.isConnectionLost() ? MensagemConexaoPerdida() : MensagemRecusa(e));
         return;
     }
     // 3. The entry, the invoice's mark and the history row, in one transaction: all of
@@ -741,8 +773,16 @@ bool TFrmCadLancamento::confereNotaJaLancada() {
 
 void TFrmCadLancamento::cancela() {
     tb_lancamentoL_->cancel();
-    if (tb_lancamentoL_->hasPendingChanges())
+    if (tb_lancamentoL_->hasPendingChanges()) {
+        // A save that could not be written is dropped, and the list read again so that
+        // what another workstation changed meanwhile shows.
         tb_lancamentoL_->cancelUpdates();
+        try {
+            tb_lancamentoL_->refresh();
+        } catch (const fb::Error& e) {
+            ctx_.DB_ZEL().noteError(e);
+        }
+    }
     atualizaSaldo();
 }
 
@@ -809,18 +849,28 @@ bool TFrmCadLancamento::eventFilter(QObject* watched, QEvent* event) {
 void TFrmCadLancamento::cadastraAtividade() {
     TFrmCadAtiv dialog(lista(QStringLiteral("tb_AtividadeL")), this);
     dialog.exec();
-    lista(QStringLiteral("tb_Atividade")).refresh();
+    recarrega({QStringLiteral("tb_Atividade")});
 }
 
 void TFrmCadLancamento::cadastraFornecedor() {
     TFrmCadFornec dialog(lista(QStringLiteral("tb_FornecedorL")), this);
     dialog.exec();
-    lista(QStringLiteral("tb_Fornecedor")).refresh();
+    recarrega({QStringLiteral("tb_Fornecedor")});
 }
 
 void TFrmCadLancamento::cadastraRecurso() {
     TFrmCadRec dialog(lista(QStringLiteral("tb_RecursoCheque")), this);
     dialog.exec();
-    lista(QStringLiteral("tb_Recurso")).refresh();
-    lista(QStringLiteral("tb_RecursoEscolhe")).refresh();
+    recarrega({QStringLiteral("tb_Recurso"), QStringLiteral("tb_RecursoEscolhe")});
+}
+
+void TFrmCadLancamento::recarrega(const QStringList& nomes) {
+    for (const QString& nome : nomes) {
+        try {
+            lista(nome).refresh();
+        } catch (const fb::Error& e) {
+            ctx_.MostraErroBanco(e);  // the list stays as it was
+            return;
+        }
+    }
 }

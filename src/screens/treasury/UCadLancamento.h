@@ -82,6 +82,8 @@ private:
     void grava();
     void cancela();
     void calculaLiquido(bool perguntaGravar);
+    void voltaRecurso();
+    void recarrega(const QStringList& nomes);
     kit::DataSet* openList(const QString& name, const QString& sql);
 
     Contexto& ctx_;

@@ -56,6 +56,7 @@ TFrmCadRapido::TFrmCadRapido(kit::DataSet& list, const QString& objectName, cons
             }
         }
         target->addRow(fd.label, box);
+        box->setAccessibleName(fd.label);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -71,14 +72,35 @@ TFrmCadRapido::TFrmCadRapido(kit::DataSet& list, const QString& objectName, cons
     connect(ok, &QPushButton::clicked, this, &TFrmCadRapido::confirma);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
+    maxSql_ = maxSql;
+    if (!iniciaRegistro()) {
+        // Nothing to register without a code: the dialog closes as soon as it shows.
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        return;
+    }
+    if (QLineEdit* name = boxes_.value(nameColumn_))
+        name->setFocus();
+}
+
+bool TFrmCadRapido::iniciaRegistro() {
     // The new row, with the highest code plus one read now.
-    const QVariant max = list_.database()->value(maxSql);
+    QVariant max;
+    try {
+        max = list_.database()->value(maxSql_);
+    } catch (const fb::Error& e) {
+        list_.database()->noteError(e);
+        kit::messages().error(e.isConnectionLost()
+                                  ? QStringLiteral("A conexão com o banco de dados foi perdida: "
+                                                   "não foi possível iniciar o cadastro.")
+                                  : QStringLiteral("Não foi possível iniciar o cadastro.\n") +
+                                        e.message());
+        return false;
+    }
     list_.append();
     list_.setValue(codeColumn_, (max.isNull() ? 0 : max.toLongLong()) + 1);
     started_ = true;
     boxes_.value(codeColumn_)->setText(list_.value(codeColumn_).toString());
-    if (QLineEdit* name = boxes_.value(nameColumn_))
-        name->setFocus();
+    return true;
 }
 
 TFrmCadRapido::~TFrmCadRapido() {
@@ -105,14 +127,26 @@ void TFrmCadRapido::confirma() {
         kit::messages().warning(e.message());
         return;
     }
-    started_ = false;
-    AplicaAtualizacoes(list_);
-    accept();
+    if (AplicaAtualizacoes(list_)) {
+        started_ = false;
+        accept();
+        return;
+    }
+    // Not written: the dialog stays open with what was typed, to try again or leave.
+    if (list_.hasPendingChanges())
+        list_.edit();  // kept: the same row is saved again
+    else
+        iniciaRegistro();  // refused and dropped: a new row, with a code read again
 }
 
 void TFrmCadRapido::done(int result) {
-    if (started_ && list_.isEditing())
-        list_.cancel();  // closing without OK adds nothing
+    if (started_) {
+        // Closing without a written OK adds nothing, not even a row kept for saving
+        // again.
+        list_.cancel();
+        if (list_.hasPendingChanges())
+            list_.cancelUpdates();
+    }
     started_ = false;
     QDialog::done(result);
 }

@@ -37,7 +37,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Starts the new row; false (with the message shown) when no code could be read.
+    bool iniciaRegistro();
+
     kit::DataSet& list_;
+    QString maxSql_;
     QString codeColumn_;
     QString nameColumn_;
     QVector<Field> fields_;
