@@ -410,12 +410,23 @@ void PaginaCheques::aplica() {
     kit::DataSet& ds = *tb_Cheque_;
     if (!ds.hasPendingChanges())
         return;
-    if (AplicaAtualizacoes(ds))
+    const kit::ApplyResult first = ds.applyUpdates();
+    if (first.ok)
         return;
-    // Refused: show what the database holds now (a row deleted elsewhere goes away,
-    // it is not written back).
-    if (ds.hasPendingChanges())
-        return;  // the connection was lost: the changes stay for the next save
+    if (first.error && first.error->isRowChanged()) {
+        // A cheque another workstation changed or deleted since the list was read: the
+        // list shows it as it is now (a deleted one goes away, it is not written back).
+        kit::messages().warning(
+            QStringLiteral("Este cheque foi alterado ou apagado em outra estação depois que a "
+                           "lista foi lida.\nNada foi gravado: a lista foi lida novamente; "
+                           "confira o cheque e, se ainda for preciso, faça a alteração de "
+                           "novo."));
+        ds.cancelUpdates();
+    } else if (AplicaAtualizacoes(ds) || ds.hasPendingChanges()) {
+        // Written the second time, or kept for the next save (the connection, a value to
+        // correct, another workstation busy with the same rows).
+        return;
+    }
     try {
         ds.refresh();
     } catch (const fb::Error& e) {
@@ -807,6 +818,11 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
             kit::messages().error(
                 QStringLiteral("A conexão com o banco de dados foi perdida e "
                                "nenhum cheque foi lançado."));
+        else if (e.isConflict())
+            kit::messages().warning(
+                QStringLiteral("Nenhum cheque foi lançado: outra estação está gravando os "
+                               "mesmos registros neste momento.\nLance-os novamente em "
+                               "instantes."));
         else
             kit::messages().warning(
                 QStringLiteral("Nenhum cheque foi lançado: o banco de dados recusou o "
