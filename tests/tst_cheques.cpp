@@ -641,6 +641,9 @@ void TstCheques::pickersFromSpace() {
 
 void TstCheques::pageControls() {
     QVERIFY(open());
+    // The focus is on a control of the page shown.
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus && focus->isVisible() && focus->isEnabled() && page_->isAncestorOf(focus));
     QCOMPARE(page_->dataBox()->accessibleName(), QStringLiteral("DATA"));
     QCOMPARE(page_->recursoBox()->accessibleName(), QStringLiteral("RECURSO"));
     QStringList titles;
