@@ -638,23 +638,45 @@ QVariantMap PaginaCheques::linha(int row) const {
     return m;
 }
 
-PaginaCheques::Teste PaginaCheques::testaNota(const QVariantMap& cheque) {
-    // fb::Error goes to the caller: nothing is launched then.
-    Teste t;
-    kit::Database& db = ctx_.DB_ZEL();
-    const QVariant numnota = cheque.value(QStringLiteral("NUMNOTA"));
-    const QVariant existe = db.value(
-        QStringLiteral("SELECT N.NUMNOTA FROM nota N WHERE N.NUMNOTA = :pNUMNOTA AND N.saldo > 0"),
-        {{QStringLiteral("pNUMNOTA"), numnota}});
-    t.notaFaltando = existe.isNull() && !vazio(numnota);
-    const QVariant cdnotas = cheque.value(QStringLiteral("CDNOTAS"));
-    const QVariant saldo =
-        db.value(QStringLiteral("SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"),
-                 {{QStringLiteral("pcdnotas"), cdnotas.isNull() ? QVariant(0) : cdnotas}});
-    t.saldo = moneyOf(saldo);
-    t.passa = t.saldo >= moneyOf(cheque.value(QStringLiteral("VALORBRUTO")));
-    return t;
-}
+// The invoice test of the cheques of one launch, its two queries prepared once in one
+// read-only transaction. fb::Error goes to the caller: nothing is launched then.
+class PaginaCheques::ConsultaNota {
+public:
+    explicit ConsultaNota(kit::Database& db)
+        : tr_(db.connection(), fb::Transaction::Access::ReadOnly) {}
+
+    Teste testa(const QVariantMap& cheque) {
+        Teste t;
+        // Is there an invoice of this number with a balance (no number: nothing to find).
+        const QVariant numnota = cheque.value(QStringLiteral("NUMNOTA"));
+        if (!vazio(numnota)) {
+            if (!existe_)
+                existe_ = std::make_unique<fb::Statement>(
+                    tr_, QStringLiteral("SELECT N.NUMNOTA FROM nota N WHERE N.NUMNOTA = "
+                                        ":pNUMNOTA AND N.saldo > 0"));
+            existe_->bind(QStringLiteral("pNUMNOTA"), numnota);
+            existe_->execute();
+            t.notaFaltando = !existe_->fetch();
+        }
+        // The invoice's balance (no invoice: 0).
+        const QVariant cdnotas = cheque.value(QStringLiteral("CDNOTAS"));
+        if (!cdnotas.isNull()) {
+            if (!saldo_)
+                saldo_ = std::make_unique<fb::Statement>(
+                    tr_, QStringLiteral("SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"));
+            saldo_->bind(QStringLiteral("pcdnotas"), cdnotas);
+            saldo_->execute();
+            if (saldo_->fetch())
+                t.saldo = moneyOf(saldo_->value(0));
+        }
+        t.passa = t.saldo >= moneyOf(cheque.value(QStringLiteral("VALORBRUTO")));
+        return t;
+    }
+
+private:
+    fb::Transaction tr_;
+    std::unique_ptr<fb::Statement> existe_, saldo_;
+};
 
 QString PaginaCheques::mensagemSaldo(const QVariantMap& cheque, Money saldo) const {
     return QStringLiteral("O Valor do Cheque nº ") +
@@ -678,12 +700,13 @@ void PaginaCheques::LancarMarcados() {
     const bool caixasCheias = data_->date().isValid() && !recurso_->value().isNull();
     QVector<QVariantMap> aLancar;
     try {
+        ConsultaNota consulta(ctx_.DB_ZEL());
         for (int i = 0; i < ds.recordCount(); ++i) {
             const QVariantMap c = linha(i);
             if (c.value(QStringLiteral("LANCADO")).toString() == QLatin1String("S") ||
                 c.value(QStringLiteral("ACAO")).toString() != QLatin1String("S"))
                 continue;
-            const Teste t = testaNota(c);
+            const Teste t = consulta.testa(c);
             if (!caixasCheias && (c.value(QStringLiteral("DTVENC")).isNull() ||
                                   c.value(QStringLiteral("CDRECURSO")).isNull())) {
                 kit::messages().information(
@@ -734,7 +757,7 @@ void PaginaCheques::LancarEsteCheque() {
     }
     Teste t;
     try {
-        t = testaNota(c);
+        t = ConsultaNota(ctx_.DB_ZEL()).testa(c);
     } catch (const fb::Error& e) {
         ctx_.MostraErroBanco(e);
         grid_->setFocus();
@@ -763,13 +786,24 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
     try {
         db.write([&](fb::Transaction& tr) {
             sumidos.clear();
+            QString sql = QStringLiteral("DELETE FROM CHEQUE WHERE CD = :CD");
+            for (const char* col : kColunasLancadas)
+                sql += QStringLiteral(" AND %1 IS NOT DISTINCT FROM :%1")
+                           .arg(QString::fromLatin1(col));
+            fb::Statement del(tr, sql);
+            fb::Statement proc(tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_LANCAMENTO"));
+            fb::Statement ins(
+                tr, QStringLiteral(
+                        "INSERT INTO LANCAMENTO (CDLANCAMENTO, CDATIVIDADE, CDRECURSO, "
+                        "CDFORNECEDOR, CDEMPENHO, CDNOTAS, NUMNOTA, CDUSUARIO, NUMCHEQUE, "
+                        "DATA, OBS, VALOR, VALORBRUTO, IRPF, ISS, OUTROS, TIPO, LANCADO) "
+                        "VALUES (:CDLANCAMENTO, :CDATIVIDADE, :CDRECURSO, :CDFORNECEDOR, "
+                        ":CDEMPENHO, :CDNOTAS, :NUMNOTA, :CDUSUARIO, :NUMCHEQUE, :DATA, :OBS, "
+                        ":VALOR, :VALORBRUTO, :IRPF, :ISS, :OUTROS, :TIPO, 'N')"));
+            std::unique_ptr<fb::Statement> nota;
+            GravadorHistorico historico(tr, ctx_.CdUsuarioAtual());
             for (const QVariantMap& c : cheques) {
                 // The deletion first: the cheque is launched once, whoever gets to it.
-                QString sql = QStringLiteral("DELETE FROM CHEQUE WHERE CD = :CD");
-                for (const char* col : kColunasLancadas)
-                    sql += QStringLiteral(" AND %1 IS NOT DISTINCT FROM :%1")
-                               .arg(QString::fromLatin1(col));
-                fb::Statement del(tr, sql);
                 del.bind(QStringLiteral("CD"), c.value(QStringLiteral("CD")));
                 for (const char* col : kColunasLancadas)
                     del.bind(QString::fromLatin1(col), c.value(QString::fromLatin1(col)));
@@ -779,21 +813,9 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
                     continue;
                 }
                 int codigo = 0;
-                {
-                    fb::Statement proc(
-                        tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_LANCAMENTO"));
-                    proc.execute();
-                    if (proc.fetch())
-                        codigo = proc.value(QStringLiteral("CODIGO")).toInt();
-                }
-                fb::Statement ins(
-                    tr, QStringLiteral(
-                            "INSERT INTO LANCAMENTO (CDLANCAMENTO, CDATIVIDADE, CDRECURSO, "
-                            "CDFORNECEDOR, CDEMPENHO, CDNOTAS, NUMNOTA, CDUSUARIO, NUMCHEQUE, "
-                            "DATA, OBS, VALOR, VALORBRUTO, IRPF, ISS, OUTROS, TIPO, LANCADO) "
-                            "VALUES (:CDLANCAMENTO, :CDATIVIDADE, :CDRECURSO, :CDFORNECEDOR, "
-                            ":CDEMPENHO, :CDNOTAS, :NUMNOTA, :CDUSUARIO, :NUMCHEQUE, :DATA, :OBS, "
-                            ":VALOR, :VALORBRUTO, :IRPF, :ISS, :OUTROS, :TIPO, 'N')"));
+                proc.execute();
+                if (proc.fetch())
+                    codigo = proc.value(QStringLiteral("CODIGO")).toInt();
                 ins.bind(QStringLiteral("CDLANCAMENTO"), codigo);
                 for (const char* col :
                      {"CDATIVIDADE", "CDRECURSO", "CDFORNECEDOR", "CDEMPENHO", "CDNOTAS", "NUMNOTA",
@@ -803,13 +825,15 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
                 ins.bind(QStringLiteral("OBS"), c.value(QStringLiteral("DESCRICAO")));
                 ins.execute();
                 if (!c.value(QStringLiteral("CDNOTAS")).isNull()) {
-                    fb::Statement nota(tr, QStringLiteral("UPDATE NOTA SET AGENDADA = :PAGENDADA "
-                                                          "WHERE CDNOTAS = :PCDNOTAS"));
-                    nota.bind(QStringLiteral("PAGENDADA"), QStringLiteral("N"));
-                    nota.bind(QStringLiteral("PCDNOTAS"), c.value(QStringLiteral("CDNOTAS")));
-                    nota.execute();
+                    if (!nota)
+                        nota = std::make_unique<fb::Statement>(
+                            tr, QStringLiteral("UPDATE NOTA SET AGENDADA = :PAGENDADA WHERE "
+                                               "CDNOTAS = :PCDNOTAS"));
+                    nota->bind(QStringLiteral("PAGENDADA"), QStringLiteral("N"));
+                    nota->bind(QStringLiteral("PCDNOTAS"), c.value(QStringLiteral("CDNOTAS")));
+                    nota->execute();
                 }
-                ctx_.RegistraHistorico(tr, QStringLiteral("L"), codigo);
+                historico.grava(QStringLiteral("L"), codigo);
             }
         });
     } catch (const fb::Error& e) {

@@ -107,7 +107,7 @@ private:
         kit::Money saldo;
         bool passa = false;
     };
-    Teste testaNota(const QVariantMap& cheque);
+    class ConsultaNota;
     QString mensagemSaldo(const QVariantMap& cheque, kit::Money saldo) const;
     QVariantMap linha(int row) const;
     // Writes the entries, the invoice marks, the history rows and the cheque
