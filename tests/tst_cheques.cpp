@@ -61,6 +61,7 @@ private slots:
     void leavingTheGridPostsTheRow();
     void closingKeepsTheRowBeingTyped();
     void launchedAtTheSameTime();
+    void keyboardOnly();
 
 private:
     PaginaCheques* open();
@@ -765,6 +766,46 @@ void TstCheques::launchedAtTheSameTime() {
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 1);
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 0);
     QCOMPARE(page_->tb_Cheque().recordCount(), 0);
+}
+
+void TstCheques::keyboardOnly() {
+    cheque(1, 1001, kDia, 1, "50,00");
+    QVERIFY(open());
+    QVERIFY(QTest::qWaitForWindowActive(main_));
+    auto focus = [] { return QApplication::focusWidget(); };
+    auto key = [&](Qt::Key k) { QTest::keyClick(focus(), k); };
+    auto type = [&](const QString& text) {
+        for (QChar c : text) QTest::keyClick(focus(), c.toLatin1());
+    };
+    page_->dataBox()->setFocus();
+    QCOMPARE(focus(), page_->dataBox());
+    page_->dataBox()->home(false);
+    type(QStringLiteral("10032026"));
+    key(Qt::Key_Return);
+    QVERIFY(page_->recursoBox()->isAncestorOf(focus()));
+    type(QStringLiteral("mov"));
+    key(Qt::Key_Return);
+    QCOMPARE(cds(), QStringLiteral("1"));
+    QCOMPARE(focus(), page_->grade());
+    // Down on the last row starts the next cheque; Enter walks the columns.
+    key(Qt::Key_Down);
+    kit::DataSet& ds = page_->tb_Cheque();
+    QCOMPARE(ds.recordCount(), 2);
+    QCOMPARE(ds.value(QStringLiteral("NUMCHEQUE")).toInt(), 1002);
+    QVERIFY(page_->grade()->setCurrentCell(1, PaginaCheques::ValorBruto));
+    type(QStringLiteral("100"));
+    key(Qt::Key_Return);
+    QCOMPARE(ds.value(QStringLiteral("VALOR")).value<Money>(), reais("100,00"));
+    QCOMPARE(page_->grade()->currentIndex().column(), int(PaginaCheques::ValorIss));
+    QVERIFY(page_->grade()->setCurrentCell(1, PaginaCheques::Historico));
+    type(QStringLiteral("agua"));
+    key(Qt::Key_Return);
+    QCOMPARE(page_->grade()->currentIndex().column(), int(PaginaCheques::Conta));
+    key(Qt::Key_Up);
+    QCOMPARE(focus(), page_->grade());
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM CHEQUE WHERE NUMCHEQUE = 1002 AND "
+                                  "DESCRICAO = 'AGUA' AND VALOR = 100")),
+             1);
 }
 
 int main(int argc, char** argv) {

@@ -118,6 +118,11 @@ void PaginaCheques::buildPage() {
         if (!recurso_->value().isNull())
             Localizar();
     });
+    // A resource typed into the box is chosen as one picked from the dialog.
+    connect(recurso_, &kit::LookupCombo::typedChoice, this, [this] {
+        if (!recurso_->value().isNull())
+            Localizar();
+    });
     top->addWidget(recurso_);
     auto* r = new QPushButton(QStringLiteral("R"), this);
     r->setObjectName(QStringLiteral("Bt_CadRecursoCheque"));
