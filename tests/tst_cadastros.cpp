@@ -39,7 +39,7 @@ private slots:
     void registries();
     void supplierQuickSearch();
     void deleteRefusedByAReference();
-    void resourceDeleteRemovesBalances();
+    void resourceDeleteKeepsBalancesWithTheResource();
     void companyLogo();
     void companyCnpj();
     void typingLimits();
@@ -52,6 +52,7 @@ private slots:
     void closingTakesTheFrame_data();
     void closingTakesTheFrame();
     void oneHighlightedBox();
+    void supplierChangedOnAnotherWorkstation();
 
 private:
     TFrmManutencao* open(const char* menuEntry);
@@ -389,18 +390,22 @@ void TstCadastros::deleteRefusedByAReference() {
     db_->execute(QStringLiteral(
         "INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO, CDFORNECEDOR) "
         "VALUES (1, CURRENT_DATE, 'D', 5, 1, 1)"));
+    db_->execute(
+        QStringLiteral("INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME) VALUES (2, 'ZULU SERVICOS')"));
     QVERIFY(open("Cadastro_de_Fornecedor"));
     QVERIFY(screen_->dataSet().locate(QStringLiteral("CDFORNECEDOR"), 1));
     screen_->Deletar();
     QCOMPARE(messages_->messages.back().kind, Kind::Warning);
     QVERIFY(messages_->last().startsWith(QStringLiteral("Não foi possível completar a operação!")));
-    QCOMPARE(screen_->dataSet().recordCount(), 1);
-    QCOMPARE(screen_->findChild<QTableView*>(QStringLiteral("wwDBGrid1"))->model()->rowCount(), 1);
+    QCOMPARE(screen_->dataSet().recordCount(), 2);
+    QCOMPARE(screen_->findChild<QTableView*>(QStringLiteral("wwDBGrid1"))->model()->rowCount(), 2);
+    // The refused row is back as the current one, not the supplier after it.
+    QCOMPARE(screen_->dataSet().value(QStringLiteral("CDFORNECEDOR")).toInt(), 1);
     QVERIFY(!EmEdicao(screen_->dataSet()));
     QVERIFY(button("Inserir")->isEnabled());
 }
 
-void TstCadastros::resourceDeleteRemovesBalances() {
+void TstCadastros::resourceDeleteKeepsBalancesWithTheResource() {
     t_->addFixtureRows();
     db_->execute(
         QStringLiteral("INSERT INTO LANCAMENTO (CDLANCAMENTO, DATA, TIPO, VALOR, CDRECURSO) VALUES "
@@ -412,16 +417,20 @@ void TstCadastros::resourceDeleteRemovesBalances() {
         QStringLiteral("DELETE FROM LANCAMENTO WHERE CDLANCAMENTO = 2"));  // resource 2: free again
     db_->execute(QStringLiteral("INSERT INTO RECURSO (CDRECURSO, NOME) VALUES (3, 'SEM USO')"));
     QVERIFY(open("Cadastro_de_Recurso"));
-    // Refused (entries use it), yet its balances are gone.
+    // Refused (entries use it): the resource and its balances stay, together.
     QVERIFY(screen_->dataSet().locate(QStringLiteral("CDRECURSO"), 1));
     screen_->Deletar();
     QVERIFY(messages_->last().startsWith(QStringLiteral("Não foi possível completar a operação!")));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = 1")), 1);
-    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA WHERE CDRECURSO = 1")), 0);
-    // A resource nothing uses goes.
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA WHERE CDRECURSO = 1")), 1);
+    // A resource nothing uses goes, and balances left from older data go with it.
+    db_->execute(
+        QStringLiteral("INSERT INTO SALDOCAIXA (CDRECURSO, DTSALDO, SALDOATUAL) VALUES "
+                       "(3, CURRENT_DATE, 7)"));
     QVERIFY(screen_->dataSet().locate(QStringLiteral("CDRECURSO"), 3));
     screen_->Deletar();
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM RECURSO WHERE CDRECURSO = 3")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM SALDOCAIXA WHERE CDRECURSO = 3")), 0);
 }
 
 void TstCadastros::companyLogo() {
@@ -760,6 +769,38 @@ void TstCadastros::oneHighlightedBox() {
     screen_->Gravar();
     screen_->Alterar();
     QTRY_COMPARE(highlighted(), QStringList{QStringLiteral("edit_NOME")});
+}
+
+void TstCadastros::supplierChangedOnAnotherWorkstation() {
+    db_->execute(QStringLiteral(
+        "INSERT INTO FORNECEDOR (CDFORNECEDOR, NOME, CIDADE) VALUES (1, 'SANTOS', 'CASCAVEL')"));
+    QVERIFY(open("Cadastro_de_Fornecedor"));
+    screen_->Alterar();
+    edit("NOME")->setText(QStringLiteral("SANTOS E FILHOS"));
+    // Meanwhile another workstation renames the same supplier.
+    auto other = t_->connect();
+    {
+        fb::Transaction tr(*other);
+        tr.executeImmediate(
+            QStringLiteral("UPDATE FORNECEDOR SET NOME = 'SANTOS LTDA' WHERE CDFORNECEDOR = 1"));
+        tr.commit();
+    }
+    screen_->Gravar();
+    QCOMPARE(messages_->last(), MensagemRegistroAlterado());
+    // Nothing overwritten; the typing is still there, in edit.
+    QCOMPARE(db_->value(QStringLiteral("SELECT NOME FROM FORNECEDOR")).toString(),
+             QStringLiteral("SANTOS LTDA"));
+    QVERIFY(EmEdicao(screen_->dataSet()));
+    QCOMPARE(edit("NOME")->text(), QStringLiteral("SANTOS E FILHOS"));
+    // Cancelling shows the supplier as it is now, and a new edit of it saves.
+    screen_->Cancelar();
+    QCOMPARE(edit("NOME")->text(), QStringLiteral("SANTOS LTDA"));
+    screen_->Alterar();
+    edit("CIDADE")->setText(QStringLiteral("TOLEDO"));
+    screen_->Gravar();
+    QVERIFY2(!EmEdicao(screen_->dataSet()), qPrintable(messages_->last()));
+    QCOMPARE(db_->value(QStringLiteral("SELECT NOME || '/' || CIDADE FROM FORNECEDOR")).toString(),
+             QStringLiteral("SANTOS LTDA/TOLEDO"));
 }
 
 int main(int argc, char** argv) {

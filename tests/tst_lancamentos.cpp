@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <chrono>
+#include <thread>
 
 #include "app/UPrincipal.h"
 #include "app/aplicacao.h"
@@ -47,6 +49,7 @@ private slots:
     void typedResourceReloadsTheList();
     void oneTransactionPerSave();
     void netValueOnSaveFromInsideABox();
+    void invoiceChargedMeanwhileElsewhere();
     void failedStartLeavesTheScreen();
     void boxKindsAndButtons();
     void boxesCarryTheirLabels();
@@ -577,6 +580,45 @@ void TstLancamentos::netValueOnSaveFromInsideABox() {
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE VALOR = 250.40 AND "
                                   "VALORBRUTO = 250.40")),
              1);
+}
+
+void TstLancamentos::invoiceChargedMeanwhileElsewhere() {
+    // Another workstation charges 50,00 of the invoice (balance 100,00) and commits
+    // while this one saves 60,00: the two together would overdraw it, so this save is
+    // refused and writes nothing.
+    QVERIFY(open());
+    choose(1, true);
+    kit::DataSet& ds = screen_->tb_lancamentoL();
+    pick("edit_ATIVIDADE", "CDATIVIDADE", 1);
+    ds.setValue(QStringLiteral("CDNOTAS"), 1);
+    ds.setValue(QStringLiteral("CDEMPENHO"), 1);
+    ds.setValue(QStringLiteral("NUMNOTA"), QStringLiteral("501"));
+    type("edit_VALORBRUTO", QStringLiteral("60"), "edit_ISS");
+    auto other = t_->connect();
+    auto tr = std::make_unique<fb::Transaction>(*other);
+    tr->executeImmediate(QStringLiteral(
+        "INSERT INTO LANCAMENTO (CDLANCAMENTO, CDRECURSO, CDATIVIDADE, DATA, TIPO, VALOR, "
+        "VALORBRUTO, CDNOTAS, CDEMPENHO) VALUES (901, 2, 1, CURRENT_DATE, 'D', 50, 50, 1, 1)"));
+    // Its commit comes while this save waits for the invoice's row.
+    std::thread later([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        tr->commit();
+    });
+    screen_->Gravar();
+    later.join();
+    QCOMPARE(messages_->last(),
+             QStringLiteral("O valor bruto não pode ser maior que o SALDO da NOTA"));
+    QVERIFY(EmEdicao(ds));
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO WHERE CDRECURSO = 1")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM HISTORICOUSUARIO")), 0);
+    QCOMPARE(db_->value(QStringLiteral("SELECT SALDO FROM NOTA WHERE CDNOTAS = 1"))
+                 .value<Money>()
+                 .cents(),
+             5000);
+    // What is left can be charged.
+    type("edit_VALORBRUTO", QStringLiteral("50"), "edit_ISS");
+    screen_->Gravar();
+    QVERIFY2(!EmEdicao(ds), qPrintable(messages_->last()));
 }
 
 void TstLancamentos::oneTransactionPerSave() {

@@ -15,8 +15,9 @@ BUILD="$ROOT/build"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl-dev
           firebird3.0-server-core firebird3.0-utils firebird-dev libfbclient2
-          libjpeg62-turbo-dev)
-TEST_PACKAGES=(firebird3.0-server iproute2)
+          libjpeg62-turbo-dev libcups2-dev
+          fonts-liberation2 fonts-wine fonts-ebgaramond)
+TEST_PACKAGES=(firebird3.0-server iproute2 poppler-utils)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

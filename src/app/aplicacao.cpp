@@ -15,11 +15,14 @@
 #include "data/schema.h"
 #include "kit/core/messages.h"
 #include "kit/db/dataset.h"
+#include "kit/report/fonts.h"
 
 TesourariaApplication::TesourariaApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("qxTALOR"));
     setApplicationDisplayName(QStringLiteral("qxTALOR"));
     setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The families the screens and the printed layouts name, the same on every workstation.
+    kit::report::installFonts();
 }
 
 bool TesourariaApplication::notify(QObject* receiver, QEvent* event) {

@@ -47,7 +47,8 @@ const QVector<SchemaStep>& schemaSteps() {
         QVector<SchemaStep> s;
         const QStringList files = {QStringLiteral(":/schema/001-base.sql"),
                                    QStringLiteral(":/schema/002-contrato-modalidade.sql"),
-                                   QStringLiteral(":/schema/003-travas-nota-empenho.sql")};
+                                   QStringLiteral(":/schema/003-travas-nota-empenho.sql"),
+                                   QStringLiteral(":/schema/004-recurso-saldos.sql")};
         int version = 0;
         for (const QString& name : files) {
             QFile f(name);

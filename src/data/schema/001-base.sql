@@ -357,8 +357,9 @@ END^
 
    Every change to a resource's entries first locks that resource's row in
    RECURSO, so postings to one resource are applied one after another: a second
-   workstation waits, gets an update conflict when the first commits, and its
-   apply step runs again (the program retries). Without the lock two postings could
+   workstation waits until the first commits and then goes on with the balances the
+   first left (READ COMMITTED): no conflict, nothing is retried. Without the lock two
+   postings could
    each compute a new day's opening balance without the other's amount. Postings to
    different resources never wait for each other. */
 CREATE PROCEDURE ZEL_TRAVA_RECURSO (CDRECURSO SMALLINT) AS

@@ -1035,7 +1035,15 @@ ApplyResult DataSet::applyUpdates(const std::function<void(fb::Transaction&)>& e
 void DataSet::cancelUpdates() {
     if (isEditing())
         cancel();
-    const RowPtr keep = currentRow();
+    // A delete given up puts its row back as the current one (not the row that came
+    // after it), so the next command acts on the row the operator chose.
+    RowPtr keep = currentRow();
+    quint64 lastDelete = 0;
+    for (const RowPtr& r : rows_)
+        if (r->status == Status::Deleted && r->seq > lastDelete) {
+            lastDelete = r->seq;
+            keep = r;
+        }
     rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
                                [](const RowPtr& r) { return r->status == Status::Inserted; }),
                 rows_.end());

@@ -123,12 +123,6 @@ TFrmManutencao::Definition funcionario() {
 TFrmCadRecurso::TFrmCadRecurso(Contexto& contexto, QWidget* parent)
     : TFrmManutencao(contexto, recurso(), nullptr, parent) {}
 
-void TFrmCadRecurso::antesDeDeletar() {
-    contexto().DB_ZEL().execute(
-        QStringLiteral("delete from saldocaixa where cdrecurso = :cdrec"),
-        {{QStringLiteral("cdrec"), dataSet().value(QStringLiteral("CDRECURSO"))}});
-}
-
 TFrmCadAtividade::TFrmCadAtividade(Contexto& contexto, QWidget* parent)
     : TFrmManutencao(contexto, atividade(), nullptr, parent) {}
 

@@ -10,10 +10,6 @@ class TFrmCadRecurso : public TFrmManutencao {
     Q_OBJECT
 public:
     explicit TFrmCadRecurso(Contexto& contexto, QWidget* parent = nullptr);
-
-protected:
-    // The daily balances go first, on their own, even if the resource is then refused.
-    void antesDeDeletar() override;
 };
 
 class TFrmCadAtividade : public TFrmManutencao {

@@ -680,6 +680,7 @@ void TFrmCadLancamento::grava() {
             typed.insert(f.name, ds.value(f.name));
     const QVariant codigo = ds.value(QStringLiteral("CDLANCAMENTO"));
     const QVariant cdnotas = ds.value(QStringLiteral("CDNOTAS"));
+    const Money brutoNovo = moneyOf(ds.value(QStringLiteral("VALORBRUTO"))).value_or(Money());
     try {
         ds.post();
     } catch (const kit::DataSetError& e) {
@@ -689,6 +690,18 @@ void TFrmCadLancamento::grava() {
     const bool gravou = AplicaAtualizacoes(ds, [&](fb::Transaction& tr) {
         // 4. The invoice is no longer scheduled.
         if (temNota) {
+            // The balance again, now that the invoice's row is held by this save: another
+            // workstation may have charged it since the check above.
+            if (brutoNovo > brutoAntes_) {
+                fb::Statement saldo(
+                    tr, QStringLiteral("SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"));
+                saldo.bind(QStringLiteral("pcdnotas"), cdnotas);
+                saldo.execute();
+                if (saldo.fetch() && moneyOf(saldo.value(0)).value_or(Money()) < Money())
+                    throw fb::Error(
+                        QStringLiteral("O valor bruto não pode ser maior que o SALDO da NOTA"), {},
+                        0, fb::Error::Kind::Input);
+            }
             fb::Statement nota(
                 tr,
                 QStringLiteral("UPDATE NOTA SET AGENDADA = :PAGENDADA WHERE CDNOTAS = :PCDNOTAS"));

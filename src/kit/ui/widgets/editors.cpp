@@ -1,6 +1,8 @@
 #include "kit/ui/widgets/editors.h"
 
 #include <QFocusEvent>
+#include <QTimer>
+#include <QToolTip>
 #include <QIntValidator>
 #include <QRegularExpressionValidator>
 
@@ -10,13 +12,38 @@
 namespace kit {
 
 QValidator::State TextValidator::validate(QString& input, int& pos) const {
+    if (isLatin1(input)) {
+        if (upperCase_) {
+            const QString upper = input.toUpper();
+            if (isLatin1(upper))
+                input = upper;  // "ß" and "ÿ" have no upper case in ISO8859_1
+        }
+        return Acceptable;
+    }
+    // Characters the database cannot hold are replaced where they stand ("€" by
+    // "EUR") and the caret stays after what was typed; those with no equivalent are
+    // left out, and the box says so.
+    const QString before = foldToLatin1(input.left(pos));
     const QString folded = foldToLatin1(input);
-    if (folded.size() != input.size())
-        pos = std::min<int>(pos, folded.size());
+    QString refused;
+    for (const uint code : input.toUcs4()) {
+        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        if (foldToLatin1(one).isEmpty())
+            refused += one;
+    }
+    pos = static_cast<int>(before.size());
     input = upperCase_ ? folded.toUpper() : folded;
     // "ß" and "ÿ" have no upper case in ISO8859_1; keep them as they are.
     if (upperCase_ && !isLatin1(input))
         input = folded;
+    if (!refused.isEmpty())
+        if (auto* box = qobject_cast<QWidget*>(parent()))
+            QTimer::singleShot(0, box, [box, refused] {
+                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
+                                   QStringLiteral("Caractere não aceito, deixado de fora: %1")
+                                       .arg(refused),
+                                   box);
+            });
     return Acceptable;
 }
 
