@@ -788,9 +788,12 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
     }
     kit::Database& db = ctx_.DB_ZEL();
     QVector<QVariantMap> sumidos;  // no longer in the schedule as this screen read them
+    // Cheques that would take their invoice below zero (with what the invoice has left).
+    QVector<QPair<QVariantMap, Money>> excedem;
     try {
         db.write([&](fb::Transaction& tr) {
             sumidos.clear();
+            excedem.clear();
             QString sql = QStringLiteral("DELETE FROM CHEQUE WHERE CD = :CD");
             for (const char* col : kColunasLancadas)
                 sql += QStringLiteral(" AND %1 IS NOT DISTINCT FROM :%1")
@@ -805,9 +808,16 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
                         "VALUES (:CDLANCAMENTO, :CDATIVIDADE, :CDRECURSO, :CDFORNECEDOR, "
                         ":CDEMPENHO, :CDNOTAS, :NUMNOTA, :CDUSUARIO, :NUMCHEQUE, :DATA, :OBS, "
                         ":VALOR, :VALORBRUTO, :IRPF, :ISS, :OUTROS, :TIPO, 'N')"));
-            std::unique_ptr<fb::Statement> nota;
+            std::unique_ptr<fb::Statement> nota, saldo;
             GravadorHistorico historico(tr, ctx_.CdUsuarioAtual());
             for (const QVariantMap& c : cheques) {
+                // A cheque charged to an invoice can be undone alone when, with the
+                // invoice's row now held, its balance no longer covers it (another
+                // cheque of this launch or another workstation charged it meanwhile).
+                const bool confere = !c.value(QStringLiteral("CDNOTAS")).isNull() &&
+                                     moneyOf(c.value(QStringLiteral("VALORBRUTO"))) > Money();
+                if (confere)
+                    tr.executeImmediate(QStringLiteral("SAVEPOINT CHEQUE_LANCADO"));
                 // The deletion first: the cheque is launched once, whoever gets to it.
                 del.bind(QStringLiteral("CD"), c.value(QStringLiteral("CD")));
                 for (const char* col : kColunasLancadas)
@@ -829,6 +839,20 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
                 ins.bind(QStringLiteral("CDUSUARIO"), ctx_.CdUsuarioAtual());
                 ins.bind(QStringLiteral("OBS"), c.value(QStringLiteral("DESCRICAO")));
                 ins.execute();
+                if (confere) {
+                    if (!saldo)
+                        saldo = std::make_unique<fb::Statement>(
+                            tr, QStringLiteral(
+                                    "SELECT N.SALDO FROM nota N WHERE N.cdnotas = :pcdnotas"));
+                    saldo->bind(QStringLiteral("pcdnotas"), c.value(QStringLiteral("CDNOTAS")));
+                    saldo->execute();
+                    const Money resta = saldo->fetch() ? moneyOf(saldo->value(0)) : Money();
+                    if (resta < Money()) {
+                        tr.executeImmediate(QStringLiteral("ROLLBACK TO SAVEPOINT CHEQUE_LANCADO"));
+                        excedem.append({c, resta + moneyOf(c.value(QStringLiteral("VALORBRUTO")))});
+                        continue;
+                    }
+                }
                 if (!c.value(QStringLiteral("CDNOTAS")).isNull()) {
                     if (!nota)
                         nota = std::make_unique<fb::Statement>(
@@ -860,6 +884,7 @@ void PaginaCheques::lanca(const QVector<QVariantMap>& cheques, bool umSo) {
         grid_->setFocus();
         return;
     }
+    for (const auto& [c, resta] : excedem) kit::messages().information(mensagemSaldo(c, resta));
     // Cheques another workstation launched, changed or deleted meanwhile.
     for (const QVariantMap& c : sumidos) {
         const QString num = c.value(QStringLiteral("NUMCHEQUE")).toString();
