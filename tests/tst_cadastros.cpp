@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -729,6 +730,11 @@ void TstCadastros::closingTakesTheFrame() {
     for (int round = 0; round < 2; ++round) {  // reopening makes exactly one frame again
         QVERIFY(open("Cadastro_de_Atividade"));
         QCOMPARE(main_->mdiArea()->subWindowList().size(), 1);
+        // The frame's window menu speaks Portuguese.
+        QStringList menu;
+        for (QAction* a : main_->mdiArea()->subWindowList().constFirst()->systemMenu()->actions())
+            menu << a->text().remove(QLatin1Char('&'));
+        QVERIFY2(menu.contains(QStringLiteral("Fechar")), qPrintable(menu.join(u',')));
         // A refused close keeps screen and frame.
         screen_->Inserir();
         messages_->answer(false);

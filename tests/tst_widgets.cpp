@@ -1,9 +1,13 @@
 // The shared input widgets and the grid.
 
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include "kit/core/messages.h"
+#include "kit/ui/dialogmessages.h"
 #include "kit/ui/widgets/datagrid.h"
 #include "kit/ui/widgets/editors.h"
 #include "kit/ui/widgets/lookup.h"
@@ -17,9 +21,14 @@ private slots:
     void initTestCase();
     void moneyEdit_data();
     void moneyEdit();
+    void moneyEditWidth();
+    void moneyEditOneWarning_data();
+    void moneyEditOneWarning();
     void dateEdit();
     void gridCheckBoxesAndColours();
     void lookupCombo();
+    void textOutsideLatin1_data();
+    void textOutsideLatin1();
 
 private:
     std::unique_ptr<TestDatabase> t_;
@@ -71,6 +80,73 @@ void TstWidgets::moneyEdit() {
     QCOMPARE(edit->text(), shown);
     QCOMPARE(edit->value()->cents(), cents);
     QCOMPARE(messages_->messages.size(), size_t(cents == 100 ? 1 : 0));
+}
+
+void TstWidgets::moneyEditWidth() {
+    // Squeezed into a narrow window, the box still shows the largest amount whole.
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* edit = new kit::MoneyEdit(&window);
+    layout->addWidget(edit);
+    layout->addWidget(new QLineEdit(&window));
+    window.resize(60, 30);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString largest = Money::fromCents(Money::kMaxCents).toCurrency();
+    QCOMPARE(largest, QStringLiteral("R$ 9.999.999.999.999,99"));
+    for (const QString& text : {largest, kit::MoneyEdit::longestAmount()}) {
+        edit->setText(text);
+        edit->home(false);
+        (void)edit->grab();
+        const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        edit->end(false);
+        (void)edit->grab();
+        const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+        QVERIFY2(std::abs(end - start - edit->fontMetrics().horizontalAdvance(text)) <= 2,
+                 qPrintable(text));
+        QVERIFY(end < edit->width());
+    }
+}
+
+void TstWidgets::moneyEditOneWarning_data() {
+    QTest::addColumn<bool>("byCommit");  // the screen reads the box (F7), or the focus leaves it
+    QTest::newRow("F7") << true;
+    QTest::newRow("saindo da caixa") << false;
+}
+
+void TstWidgets::moneyEditOneWarning() {
+    QFETCH(bool, byCommit);
+    // Real boxes: showing one takes the focus from the money box.
+    auto previous = kit::setMessageService(std::make_unique<kit::DialogMessageService>());
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->buttons().first()->click();
+        }
+    });
+    closer.start(20);
+    QWidget window;
+    auto* edit = new kit::MoneyEdit(&window);
+    auto* other = new QLineEdit(&window);
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(edit);
+    window.layout()->addWidget(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->setText(QStringLiteral("99999999999999"));
+    if (byCommit)
+        QVERIFY(!edit->commit());
+    else
+        other->setFocus();
+    QTest::qWait(200);
+    closer.stop();
+    kit::setMessageService(std::move(previous));
+    QCOMPARE(shown, QStringList{kit::moneyOutOfRangeMessage()});
+    QVERIFY(!edit->value());
 }
 
 void TstWidgets::dateEdit() {
@@ -166,6 +242,39 @@ void TstWidgets::lookupCombo() {
     QCOMPARE(combo.value().toInt(), 1);
     combo.setValue(3);
     QCOMPARE(combo.text(), QStringLiteral("SANTA CLARA"));
+}
+
+void TstWidgets::textOutsideLatin1_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<bool>("told");  // the box says something was left out
+    QTest::newRow("euro replaced where it stands")
+        << QStringLiteral("a€b") << "AEURB" << 5 << false;
+    QTest::newRow("dash and quotes") << QStringLiteral("x—“y”") << "X-\"Y\"" << 5 << false;
+    QTest::newRow("emoji left out") << QStringLiteral("a\U0001F600b") << "AB" << 2 << true;
+    QTest::newRow("accents kept") << QStringLiteral("ação") << "AÇÃO" << 4 << false;
+}
+
+void TstWidgets::textOutsideLatin1() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, caret);
+    QFETCH(bool, told);
+    kit::TextEdit box(40);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QToolTip::hideText();
+    // Typed one character at a time, as the keyboard (or an input method) sends them.
+    for (const uint code : typed.toUcs4())
+        QTest::sendKeyEvent(QTest::KeyAction::Click, &box, Qt::Key_unknown,
+                            QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1),
+                            Qt::NoModifier);
+    QCOMPARE(box.text(), shown);
+    QCOMPARE(box.cursorPosition(), caret);
+    QTRY_COMPARE(QToolTip::isVisible(), told);
+    if (told)
+        QVERIFY(QToolTip::text().contains(QStringLiteral("não aceito")));
 }
 
 QTEST_MAIN(TstWidgets)

@@ -15,7 +15,7 @@ BUILD="$ROOT/build"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl-dev
           firebird3.0-server-core firebird3.0-utils firebird-dev libfbclient2
-          libjpeg62-turbo-dev libcups2-dev
+          libjpeg62-turbo-dev qt6-translations-l10n libcups2-dev
           fonts-liberation2 fonts-wine fonts-ebgaramond)
 TEST_PACKAGES=(firebird3.0-server iproute2 poppler-utils)
 

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QFile>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -153,6 +155,57 @@ QStyle::StandardPixmap iconFor(const QString& topMenu) {
     return QStyle::SP_DialogCloseButton;
 }
 
+// The client area: white, with the background picture drawn whole and centred in
+// whatever part of the window it has (over the picture stretched to the edges, so
+// the bands beside it continue its colours).
+class AreaCliente : public QMdiArea {
+public:
+    explicit AreaCliente(QWidget* parent) : QMdiArea(parent) {}
+
+    void setPicture(const QImage& picture) {
+        picture_ = picture;
+        scaled_ = {};
+        viewport()->update();
+    }
+    bool hasPicture() const { return !picture_.isNull(); }
+
+    QRect pictureRect() const {
+        if (picture_.isNull())
+            return {};
+        const QRect area = viewport()->rect();
+        QRect r(QPoint(0, 0), picture_.size().scaled(area.size(), Qt::KeepAspectRatio));
+        r.moveCenter(area.center());
+        return r;
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter p(viewport());
+        p.fillRect(event->rect(), Qt::white);
+        if (picture_.isNull())
+            return;
+        const QRect r = pictureRect();
+        if (scaled_.size() != viewport()->size()) {
+            scaled_ = QPixmap(viewport()->size());
+            QPainter sp(&scaled_);
+            sp.setRenderHint(QPainter::SmoothPixmapTransform);
+            sp.drawImage(scaled_.rect(), picture_);
+            sp.drawImage(r, picture_);
+        }
+        p.drawPixmap(event->rect(), scaled_, event->rect());
+    }
+
+private:
+    QImage picture_;
+    QPixmap scaled_;
+};
+
+// The text's width plus the frame and a little air on each side.
+int panelWidth(const QLabel* label, int atLeast) {
+    const int frame = label->frameWidth() * 2;
+    return std::max(atLeast, label->fontMetrics().horizontalAdvance(label->text()) + frame + 12);
+}
+
 }  // namespace
 
 QString TextoErroGeral(const QString& message) {
@@ -170,12 +223,21 @@ TFrmPrincipal::TFrmPrincipal(kit::Database& db, QWidget* parent)
     : QMainWindow(parent), db_(db), contexto_(db) {
     setObjectName(QStringLiteral("FrmPrincipal"));
     setWindowTitle(QStringLiteral("qxTALOR"));
-    mdi_ = new QMdiArea(this);
+    // The client area under a strip of its own for the user labels, which then show
+    // whatever the window's width and whether a child is maximised.
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Pn_Central"));
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    mdi_ = new AreaCliente(central);
     mdi_->setObjectName(QStringLiteral("ClientArea"));
-    setCentralWidget(mdi_);
+    mdi_->setAccessibleName(QStringLiteral("Área de trabalho"));
+    setCentralWidget(central);
     buildMenu();
     buildStatusBar();
     buildUserLabels();
+    centralLayout->addWidget(mdi_, 1);
     loadBackground();
 
     connect(qApp, &QApplication::focusChanged, this, &TFrmPrincipal::RealcaControleAtivo);
@@ -268,22 +330,30 @@ void TFrmPrincipal::buildStatusBar() {
                             {"<F8> Cancelar", 90, true},
                             {"", 50, false}};
     int i = 0;
+    int total = 0;
     for (const Panel& p : panels) {
         auto* label = new QLabel(QString::fromUtf8(p.text), bar);
         label->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i++));
-        label->setFixedWidth(p.width);
         label->setAlignment(p.centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
         if (i > 1)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // At least the stated width, and never narrower than its text.
+        label->setFixedWidth(panelWidth(label, p.width));
+        label->setAccessibleName(label->text());
         bar->addWidget(label);
+        total += label->width() + bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) + 6;
     }
+    // The panels never overlap: the window is never narrower than they are.
+    setMinimumWidth(total + 16);
 }
 
 void TFrmPrincipal::buildUserLabels() {
-    auto* corner = new QWidget(this);
+    auto* corner = new QFrame(centralWidget());
     corner->setObjectName(QStringLiteral("Pn_Usuario"));
+    corner->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
     auto* layout = new QHBoxLayout(corner);
-    layout->setContentsMargins(4, 0, 8, 0);
+    layout->setContentsMargins(8, 1, 8, 1);
+    layout->addStretch();
     image_GR_ = new QLabel(corner);
     image_GR_->setObjectName(QStringLiteral("image_GR"));
     image_GR_->setPixmap(style()->standardIcon(QStyle::SP_DialogYesButton).pixmap(16, 16));
@@ -301,7 +371,8 @@ void TFrmPrincipal::buildUserLabels() {
     }
     Lb_nome1_->setVisible(true);
     Lb_logado1_->setVisible(true);
-    menuBar()->setCornerWidget(corner, Qt::TopRightCorner);
+    lb_logado_->setContentsMargins(12, 0, 0, 0);
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(corner);
 }
 
 void TFrmPrincipal::loadBackground() {
@@ -312,8 +383,12 @@ void TFrmPrincipal::loadBackground() {
     const QImage picture = kit::decodeJpeg(file.readAll());
     if (picture.isNull())
         return;
-    mdi_->setBackground(QBrush(picture));
+    static_cast<AreaCliente*>(mdi_)->setPicture(picture);
     mdi_->setProperty("Image1", true);
+}
+
+QRect TFrmPrincipal::backgroundRect() const {
+    return static_cast<const AreaCliente*>(mdi_)->pictureRect();
 }
 
 void TFrmPrincipal::MostraUsuarioLogado() {
@@ -356,13 +431,10 @@ QWidget* TFrmPrincipal::openScreen(const QString& menuEntry) {
             QMdiSubWindow* sub = mdi_->addSubWindow(w);
             sub->setAttribute(Qt::WA_DeleteOnClose);
             sub->setObjectName(w->objectName() + QStringLiteral("_Janela"));
-            // A screen that closes itself (its own "Sair") takes its frame with it.
-            connect(w, &QObject::destroyed, this, [frame = QPointer<QMdiSubWindow>(sub)] {
-                if (frame) {
-                    frame->hide();
-                    frame->deleteLater();
-                }
-            });
+            // The frame goes with its screen, however the screen was closed (its own
+            // buttons close only the screen). Queued: the screen is still being
+            // destroyed when it says so.
+            connect(w, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
         } else if (screen.kind == ScreenKind::Window) {
             w->setParent(this, Qt::Window);
         }
@@ -396,7 +468,7 @@ QWidget* TFrmPrincipal::openScreen(const QString& menuEntry) {
 void TFrmPrincipal::closeEvent(QCloseEvent* event) {
     bool open = false;
     for (QMdiSubWindow* sub : mdi_->subWindowList())
-        if (sub->widget())
+        if (sub->widget())  // a frame whose screen is gone is about to close
             open = true;
     for (const Screen& s : std::as_const(screens_))
         if (s.kind == ScreenKind::Window && s.instance && s.instance->isVisible())
@@ -454,22 +526,35 @@ QWidget* owningControl(QWidget* w) {
 
 void TFrmPrincipal::RealcaControleAtivo(QWidget* /*previous*/, QWidget* now) {
     now = owningControl(now);
-    if (!now) {
-        // The focus went nowhere (the box was disabled or hidden under it): the box
-        // that had it is no longer the focused one, so it is white again.
-        if (lastFocus_ && recebeRealce(lastFocus_))
-            paint(lastFocus_, Qt::white);
-        lastFocus_.clear();
-        return;
-    }
-    if (now == lastFocus_)
+    if (now && now == lastFocus_ && now == realcado_)
         return;
     QWidget* previous = lastFocus_.data();
-    const bool realcar = recebeRealce(now);
-    const bool resetar = !previous || recebeRealce(previous);
     lastFocus_ = now;
-    if (resetar && previous)
+    // Only the focused box is highlighted: the one that had the colour loses it,
+    // also when the focus went nowhere (its panel was disabled under it).
+    if (previous && previous != now && recebeRealce(previous))
         paint(previous, Qt::white);
-    if (realcar)
+    if (realcado_ && realcado_ != now) {
+        realcado_->removeEventFilter(this);
+        paint(realcado_, Qt::white);
+        realcado_.clear();
+    }
+    if (now && now != realcado_ && recebeRealce(now) && now->isEnabled()) {
         paint(now, corRealce());
+        realcado_ = now;
+        now->installEventFilter(this);
+    }
+}
+
+bool TFrmPrincipal::eventFilter(QObject* watched, QEvent* event) {
+    // A highlighted box that becomes disabled (itself or a panel around it) or is
+    // hidden, keeping the focus or not, goes back to white.
+    if (watched == realcado_ &&
+        ((event->type() == QEvent::EnabledChange && !realcado_->isEnabled()) ||
+         event->type() == QEvent::Hide)) {
+        realcado_->removeEventFilter(this);
+        paint(realcado_, Qt::white);
+        realcado_.clear();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

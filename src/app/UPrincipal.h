@@ -49,6 +49,9 @@ public:
     // The open instance of an entry's screen, if any.
     QWidget* screenInstance(const QString& menuEntry) const;
     QMdiArea* mdiArea() const { return mdi_; }
+    // Where the background picture is drawn: the whole picture, centred in the MDI
+    // area's client area (viewport coordinates).
+    QRect backgroundRect() const;
 
     // Applies the focus highlighting rule to one move of the keyboard focus.
     void RealcaControleAtivo(QWidget* previous, QWidget* now);
@@ -59,6 +62,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
@@ -76,6 +80,7 @@ private:
     QLabel* Lb_logado1_ = nullptr;
     QLabel* image_GR_ = nullptr;
     QPointer<QWidget> lastFocus_;
+    QPointer<QWidget> realcado_;  // the one box painted in the highlight colour
     struct Screen {
         ScreenKind kind;
         ScreenFactory factory;

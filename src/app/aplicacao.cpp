@@ -3,8 +3,11 @@
 #include <pthread.h>
 #include <QDialog>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <atomic>
 #include <csignal>
 #include <mutex>
@@ -21,6 +24,11 @@ TesourariaApplication::TesourariaApplication(int& argc, char** argv) : QApplicat
     setApplicationName(QStringLiteral("qxTALOR"));
     setApplicationDisplayName(QStringLiteral("qxTALOR"));
     setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Qt's own texts (a frame's window menu, standard dialogs) in Portuguese.
+    auto* qt = new QTranslator(this);
+    if (qt->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qt);
     // The families the screens and the printed layouts name, the same on every workstation.
     kit::report::installFonts();
 }

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include "kit/core/messages.h"
@@ -44,6 +45,10 @@ TFrmManutencao::Definition empresa() {
 TFrmCadEmpresa::TFrmCadEmpresa(Contexto& contexto, QWidget* parent)
     : TFrmManutencao(contexto, empresa(), &contexto.tb_Empresa(), parent) {
     logo_ = qobject_cast<QLabel*>(editor(QStringLiteral("FOTO")));
+    // The municipality's name and its city whole, at their longest.
+    for (const char* column : {"NOME", "CIDADE"})
+        if (auto* box = qobject_cast<QLineEdit*>(editor(QLatin1String(column))))
+            kit::fitWidth(box, kit::longestText(box->maxLength()));
     auto* buscar = new QPushButton(QStringLiteral("BUSCAR IMAGEM"), dataPanel());
     buscar->setObjectName(QStringLiteral("Bt_BuscarImagem"));
     dataPanel()->layout()->addWidget(buscar);

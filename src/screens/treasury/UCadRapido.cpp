@@ -27,6 +27,7 @@ TFrmCadRapido::TFrmCadRapido(kit::DataSet& list, const QString& objectName, cons
     title->setFont(f);
     layout->addWidget(title);
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     layout->addLayout(form);
     QHash<QString, QFormLayout*> groups;
     for (const Field& fd : fields_) {
@@ -37,6 +38,12 @@ TFrmCadRapido::TFrmCadRapido(kit::DataSet& list, const QString& objectName, cons
             box = new kit::TextEdit(list_.hasField(fd.column) ? list_.field(fd.column).length : 0,
                                     true, this);
         box->setObjectName(QStringLiteral("edit_") + fd.column);
+        box->setAccessibleName(fd.label);
+        // As wide as the longest value of its column.
+        const int chars = fd.integer                                         ? 9
+                          : box->maxLength() > 0 && box->maxLength() < 32767 ? box->maxLength()
+                                                                             : 20;
+        kit::fitWidth(box, fd.integer ? QString(chars, QLatin1Char('9')) : kit::longestText(chars));
         box->installEventFilter(this);
         boxes_.insert(fd.column, box);
         if (fd.column == codeColumn_) {
@@ -50,13 +57,17 @@ TFrmCadRapido::TFrmCadRapido(kit::DataSet& list, const QString& objectName, cons
             target = groups.value(fd.group);
             if (!target) {
                 auto* g = new QGroupBox(fd.group, this);
+                g->setAccessibleName(fd.group);
                 target = new QFormLayout(g);
+                target->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
                 groups.insert(fd.group, target);
                 layout->addWidget(g);
             }
         }
-        target->addRow(fd.label, box);
-        box->setAccessibleName(fd.label);
+        auto* label = new QLabel(fd.label, this);
+        label->setObjectName(QStringLiteral("lbl_") + fd.column);
+        label->setBuddy(box);
+        target->addRow(label, box);
     }
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -64,6 +75,8 @@ TFrmCadRapido::TFrmCadRapido(kit::DataSet& list, const QString& objectName, cons
     ok->setObjectName(QStringLiteral("Bt_OK"));
     auto* close = new QPushButton(secondButton, this);
     close->setObjectName(QStringLiteral("Bt_Sair"));
+    ok->setAccessibleName(ok->text());
+    close->setAccessibleName(close->text());
     ok->setAutoDefault(false);
     close->setAutoDefault(false);
     buttons->addWidget(ok);

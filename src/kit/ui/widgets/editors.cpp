@@ -5,11 +5,41 @@
 #include <QToolTip>
 #include <QIntValidator>
 #include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "kit/core/latin1.h"
 #include "kit/core/messages.h"
 
 namespace kit {
+
+int widthFor(const QLineEdit* box, const QString& text) {
+    // As QLineEdit sizes itself, with the text in place of its default width.
+    const QMargins tm = box->textMargins();
+    const QFontMetrics fm = box->fontMetrics();
+    const int w = fm.horizontalAdvance(text) + 2 * 2 + tm.left() + tm.right() + 2;
+    const int h = std::max(fm.height(), 14) + 2 + tm.top() + tm.bottom();
+    QStyleOptionFrame opt;
+    opt.initFrom(box);
+    opt.rect = QRect(0, 0, w, h);
+    opt.lineWidth =
+        box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, box) : 0;
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    opt.features = QStyleOptionFrame::None;
+    return box->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(w, h), box).width();
+}
+
+QString longestText(int chars) {
+    return QString(std::max(chars, 1), QLatin1Char('W'));
+}
+
+void fitWidth(QLineEdit* box, const QString& longest) {
+    const int w = widthFor(box, longest);
+    box->setMinimumWidth(w);
+    if (box->maximumWidth() < w)
+        box->setMaximumWidth(w);
+}
 
 QValidator::State TextValidator::validate(QString& input, int& pos) const {
     if (isLatin1(input)) {
@@ -76,6 +106,22 @@ MoneyEdit::MoneyEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::returnPressed, this, [this] { commit(); });
 }
 
+QString MoneyEdit::longestAmount() {
+    return Money::fromCents(-Money::kMaxCents).toCurrency();
+}
+
+QSize MoneyEdit::sizeHint() const {
+    QSize s = QLineEdit::sizeHint();
+    s.setWidth(std::max(s.width(), widthFor(this, longestAmount())));
+    return s;
+}
+
+QSize MoneyEdit::minimumSizeHint() const {
+    QSize s = QLineEdit::minimumSizeHint();
+    s.setWidth(std::max(s.width(), widthFor(this, longestAmount())));
+    return s;
+}
+
 void MoneyEdit::setValue(std::optional<Money> v) {
     const bool changed = v != value_;
     value_ = v;
@@ -92,6 +138,10 @@ void MoneyEdit::showFormatted() {
 }
 
 bool MoneyEdit::commit() {
+    // The box showing its message takes the focus away: that is not a second
+    // reading of the same text.
+    if (refusing_)
+        return false;
     const QString t = text().trimmed();
     if (t.isEmpty()) {
         setValue(std::nullopt);
@@ -101,10 +151,12 @@ bool MoneyEdit::commit() {
     if (!parsed) {
         QString digits = t;
         digits.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+        setValue(value_);  // back to the last good value
+        refusing_ = true;
         messages().warning(digits.size() > 13
                                ? moneyOutOfRangeMessage()
                                : QStringLiteral("\"%1\" não é um valor válido!").arg(t));
-        setValue(value_);  // back to the last good value
+        refusing_ = false;
         return false;
     }
     setValue(parsed);

@@ -9,6 +9,15 @@
 
 namespace kit {
 
+// The width a line edit needs to show the text whole in its own font (frame and
+// margins included).
+int widthFor(const QLineEdit* box, const QString& text);
+// The longest text a column of that many characters holds, for sizing its box: as
+// many of the widest capital letter.
+QString longestText(int chars);
+// Makes the box at least wide enough for its longest text.
+void fitWidth(QLineEdit* box, const QString& longest);
+
 // Text typed into the program's boxes: mapped to ISO8859_1 as it is typed (so it
 // can always be stored) and, unless told otherwise, turned to upper case.
 class TextValidator : public QValidator {
@@ -51,6 +60,11 @@ public:
     // Reads the text now; false (with the message shown) when it is not an amount.
     bool commit();
 
+    // Wide enough for the longest amount it can show, "R$ 9.999.999.999.999,99".
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    static QString longestAmount();
+
 signals:
     void valueChanged();
     // The operator moved the focus elsewhere (not a window or popup taking it); the
@@ -64,6 +78,7 @@ protected:
 private:
     void showFormatted();
     std::optional<Money> value_;
+    bool refusing_ = false;  // its message is on the screen
 };
 
 // A date box that may be left empty: "dd/MM/yyyy".
