@@ -116,22 +116,33 @@ bool AplicaAtualizacoes(kit::DataSet& dataSet, const std::function<void(fb::Tran
     return false;
 }
 
-void GravaHistorico(fb::Transaction& tr, int cdUsuario, const QString& tipo, int cdLanc) {
-    fb::Statement codigo(tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_HISTORICOUSU"));
-    codigo.execute();
-    codigo.fetch();
-    const QVariant cd = codigo.value(0);
-    fb::Statement s(tr, QStringLiteral("INSERT INTO HISTORICOUSUARIO (CDHISTORICO, CDUSUARIO, "
-                                       "DATA, HORA, TIPO, CDLANC) VALUES (:CDHISTORICO, "
-                                       ":CDUSUARIO, :DATA, :HORA, :TIPO, :CDLANC)"));
+GravadorHistorico::GravadorHistorico(fb::Transaction& tr, int cdUsuario)
+    : cdUsuario_(cdUsuario),
+      codigo_(std::make_unique<fb::Statement>(
+          tr, QStringLiteral("EXECUTE PROCEDURE INCREMENTA_CD_HISTORICOUSU"))),
+      insere_(std::make_unique<fb::Statement>(
+          tr, QStringLiteral("INSERT INTO HISTORICOUSUARIO (CDHISTORICO, CDUSUARIO, "
+                             "DATA, HORA, TIPO, CDLANC) VALUES (:CDHISTORICO, "
+                             ":CDUSUARIO, :DATA, :HORA, :TIPO, :CDLANC)"))) {}
+
+GravadorHistorico::~GravadorHistorico() = default;
+
+void GravadorHistorico::grava(const QString& tipo, int cdLanc) {
+    codigo_->execute();
+    codigo_->fetch();
+    const QVariant cd = codigo_->value(0);
     const QDateTime agora = QDateTime::currentDateTime();
-    s.bind(QStringLiteral("CDHISTORICO"), cd);
-    s.bind(QStringLiteral("CDUSUARIO"), cdUsuario);
-    s.bind(QStringLiteral("DATA"), agora.date());
-    s.bind(QStringLiteral("HORA"), agora);
-    s.bind(QStringLiteral("TIPO"), tipo);
-    s.bind(QStringLiteral("CDLANC"), cdLanc);
-    s.execute();
+    insere_->bind(QStringLiteral("CDHISTORICO"), cd);
+    insere_->bind(QStringLiteral("CDUSUARIO"), cdUsuario_);
+    insere_->bind(QStringLiteral("DATA"), agora.date());
+    insere_->bind(QStringLiteral("HORA"), agora);
+    insere_->bind(QStringLiteral("TIPO"), tipo);
+    insere_->bind(QStringLiteral("CDLANC"), cdLanc);
+    insere_->execute();
+}
+
+void GravaHistorico(fb::Transaction& tr, int cdUsuario, const QString& tipo, int cdLanc) {
+    GravadorHistorico(tr, cdUsuario).grava(tipo, cdLanc);
 }
 
 bool EmEdicao(const kit::DataSet& dataSet) {

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "kit/core/money.h"
 #include "kit/db/fbclient.h"
@@ -43,6 +44,22 @@ bool AplicaAtualizacoes(kit::DataSet& dataSet,
 // the change it records: AplicaAtualizacoes(ds, [&](fb::Transaction& tr) {
 // GravaHistorico(tr, usuario, "L", cdLancamento); }). Throws fb::Error.
 void GravaHistorico(fb::Transaction& tr, int cdUsuario, const QString& tipo, int cdLanc);
+
+// The same for many rows of one transaction (a launch of many cheques): the
+// statements are prepared once. Throws fb::Error.
+class GravadorHistorico {
+public:
+    GravadorHistorico(fb::Transaction& tr, int cdUsuario);
+    ~GravadorHistorico();
+    GravadorHistorico(const GravadorHistorico&) = delete;
+    GravadorHistorico& operator=(const GravadorHistorico&) = delete;
+    void grava(const QString& tipo, int cdLanc);
+
+private:
+    int cdUsuario_;
+    std::unique_ptr<fb::Statement> codigo_;
+    std::unique_ptr<fb::Statement> insere_;
+};
 
 // The warning shown when a row was changed or deleted by another workstation since it
 // was read.

@@ -181,8 +181,12 @@ Error::Error(QString message, QVector<long> codes, int sqlCode, Kind kind, int s
       systemError_(systemError) {}
 
 bool Error::isConflict() const {
+    // A row another transaction erased and committed while this one waited for it
+    // comes as a plain message ("cannot update erased record"): read again, it is gone.
     return hasCode(isc_deadlock) || hasCode(isc_update_conflict) || hasCode(isc_lock_conflict) ||
-           hasCode(isc_concurrent_transaction);
+           hasCode(isc_concurrent_transaction) ||
+           (hasCode(isc_random) &&
+            message_.contains(QLatin1String("cannot update erased record"), Qt::CaseInsensitive));
 }
 
 bool Error::isConstraintViolation() const {

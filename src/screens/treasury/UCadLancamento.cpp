@@ -19,9 +19,11 @@
 #include "kit/edit/editstate.h"
 #include "kit/ui/widgets/captionlabel.h"
 #include "kit/ui/widgets/datagrid.h"
+#include "kit/ui/widgets/editgrid.h"
 #include "kit/ui/widgets/editors.h"
 #include "kit/ui/widgets/lookup.h"
 #include "screens/treasury/UCadRapido.h"
+#include "screens/treasury/UCheques.h"
 
 using kit::Money;
 
@@ -126,8 +128,9 @@ TFrmCadLancamento::TFrmCadLancamento(Contexto& contexto, QWidget* parent)
     auto* chequePage = new QWidget(pages_);
     chequePage->setObjectName(QStringLiteral("TabSheet_Cheques"));
     auto* cl = new QVBoxLayout(chequePage);
-    cl->addWidget(new QLabel(QStringLiteral("Agenda de cheques"), chequePage));
-    cl->addStretch();
+    cl->setContentsMargins(0, 0, 0, 0);
+    cheques_ = new PaginaCheques(ctx_, *this, chequePage);
+    cl->addWidget(cheques_);
     pages_->addWidget(chequePage);
     pages_->setCurrentIndex(0);
 
@@ -461,7 +464,8 @@ void TFrmCadLancamento::escolheRecurso() {
     recursoAtual_ = recurso_->value();
     state_->setAvailable(true);
     atualizaSaldo();
-    if (kit::messages().ask(kit::MessageService::Kind::Information,
+    if (!cheques_->inserindo() &&
+        kit::messages().ask(kit::MessageService::Kind::Information,
                             QStringLiteral(" Deseja inserir um novo registro? ")))
         Inserir();
 }
@@ -784,6 +788,13 @@ void TFrmCadLancamento::closeEvent(QCloseEvent* event) {
         tb_lancamentoL_->cancel();
         tb_lancamentoL_->cancelUpdates();
     }
+    // A cheque row being typed is kept (posted and written) before the window goes;
+    // when it cannot be, the window stays open with the row as typed.
+    if (!cheques_->gravaLinha()) {
+        event->ignore();
+        return;
+    }
+    cheques_->tb_Cheque().close();
     for (auto& ds : owned_) ds->close();
     event->accept();
 }
@@ -798,6 +809,9 @@ bool TFrmCadLancamento::eventFilter(QObject* watched, QEvent* event) {
     switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            if ((w == cheques_->grade() || cheques_->grade()->isAncestorOf(w)) &&
+                !(key->modifiers() & ~Qt::KeypadModifier) && cheques_->teclaEnter())
+                return true;
             if (w == tipo_) {
                 atividade_->setFocus();
                 return true;

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
+class PaginaCheques;
 
 namespace kit {
 class DataGrid;
@@ -40,6 +41,8 @@ public:
     // The resource whose entries the list shows (null until one is chosen).
     QVariant recursoAtual() const { return recursoAtual_; }
     kit::EditState& estado() { return *state_; }
+    // The "Impressão de Cheque" page.
+    PaginaCheques& cheques() { return *cheques_; }
 
     // The commands of the entry page.
     void Inserir();
@@ -114,6 +117,7 @@ private:
     kit::MoneyEdit* liquido_ = nullptr;
     kit::FieldBinder* binder_ = nullptr;
     kit::EditState* state_ = nullptr;
+    PaginaCheques* cheques_ = nullptr;
     QVariant recursoAtual_;
     QDate dataSaldo_;
     kit::Money brutoAntes_;  // the gross value before the edit
