@@ -63,6 +63,7 @@ private slots:
     void launchedAtTheSameTime();
     void keyboardOnly();
     void oneInvoiceNotOverdrawn();
+    void reviewedEdges();
 
 private:
     PaginaCheques* open();
@@ -283,6 +284,30 @@ void TstCheques::netValue_data() {
                                     << "60,00"
                                     << "440,00"
                                     << "60,00" << false;
+}
+
+void TstCheques::reviewedEdges() {
+    cheque(1, 1001, kDia, 1, "50,00", {{"DESCRICAO", QStringLiteral("ALUGUEL")}});
+    QVERIFY(open());
+    search(kDia, 1);
+    kit::EditGrid* grid = page_->grade();
+    kit::DataSet& ds = page_->tb_Cheque();
+    // A gross value left with Tab (not Enter) still sets the net value that is written.
+    QVERIFY(grid->setCurrentCell(0, PaginaCheques::ValorBruto));
+    typeIn(PaginaCheques::ValorBruto, QStringLiteral("80,00"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(page_->gravaLinha());
+    QCOMPARE(db_->value(QStringLiteral("SELECT VALOR FROM CHEQUE WHERE CD = 1")).value<Money>(),
+             reais("80,00"));
+    // "Lançar este cheque" on a new row nothing was typed into launches nothing (the
+    // row goes away), never the cheque beside it.
+    QVERIFY(grid->setCurrentCell(0, PaginaCheques::Recurso));
+    QTest::keyClick(grid, Qt::Key_Return);
+    QVERIFY(page_->inserindo());
+    page_->LancarEsteCheque();
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
+    QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM CHEQUE")), 1);
+    QCOMPARE(ds.recordCount(), 1);
 }
 
 void TstCheques::netValue() {

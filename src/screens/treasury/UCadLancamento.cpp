@@ -794,7 +794,20 @@ void TFrmCadLancamento::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    cheques_->tb_Cheque().close();
+    // Cheques that could not be written (the connection, a value to correct) are not
+    // dropped without a word.
+    kit::DataSet& cheques = cheques_->tb_Cheque();
+    if (cheques.isActive() && cheques.hasPendingChanges()) {
+        if (!kit::messages().ask(kit::MessageService::Kind::Information,
+                                 QStringLiteral("Há cheques alterados que não puderam ser "
+                                                "gravados.\nDeseja realmente fechar a janela "
+                                                "sem gravá-los ?"))) {
+            event->ignore();
+            return;
+        }
+        cheques.cancelUpdates();
+    }
+    cheques.close();
     for (auto& ds : owned_) ds->close();
     event->accept();
 }

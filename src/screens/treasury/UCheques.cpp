@@ -283,6 +283,12 @@ bool PaginaCheques::inserindo() const {
 // ---------------------------------------------------------------- search and totals
 
 void PaginaCheques::Localizar() {
+    if (!data_->isAcceptable()) {
+        kit::messages().warning(
+            QStringLiteral("A data \"%1\" não é uma data válida!").arg(data_->text()));
+        kit::EditState::placeFocus(this, data_);
+        return;
+    }
     const QDate dia = data_->date();
     const QVariant recurso = recurso_->value();
     if (!dia.isValid() && recurso.isNull()) {
@@ -386,6 +392,14 @@ void PaginaCheques::novaLinha(kit::DataSet& ds) {
 }
 
 void PaginaCheques::antesDeGravar(kit::DataSet& ds) {
+    // The net value follows the gross value and its deductions however the cell was
+    // left (Enter, Tab, a click), so a stale value is never written.
+    const Money bruto = moneyOf(ds.value(QStringLiteral("VALORBRUTO")));
+    if (bruto > Money())
+        ds.setValue(QStringLiteral("VALOR"),
+                    QVariant::fromValue(bruto - moneyOf(ds.value(QStringLiteral("ISS"))) -
+                                        moneyOf(ds.value(QStringLiteral("IRPF"))) -
+                                        moneyOf(ds.value(QStringLiteral("OUTROS")))));
     if (ds.state() != kit::DataSet::State::Insert)
         return;
     // The code: the table's highest plus one (fb::Error refuses the post).
@@ -503,9 +517,11 @@ void PaginaCheques::saiuDaGrade(QWidget* old, QWidget* now) {
     if (!grid_->commitEditor()) {
         return;
     }
+    // Only a row being typed is posted: a saved cheque nobody touched is not run
+    // through the after-post rules (which would delete one of value 0).
+    if (!ds.isEditing())
+        return;
     try {
-        if (!ds.isEditing())
-            ds.edit();
         ds.post();
     } catch (const kit::DataSetError& e) {
         kit::messages().warning(e.message());
@@ -744,10 +760,13 @@ void PaginaCheques::LancarEsteCheque() {
     kit::DataSet& ds = *tb_Cheque_;
     if (!ds.isActive() || ds.isEmpty())
         return;
+    const int antes = ds.recordCount();
     if (ds.isEditing() && !grid_->postRow())
         return;
-    if (ds.isEmpty() || ds.currentIndex() < 0)
-        return;  // the row went away when it was posted
+    // The row went away when it was posted (an untouched or negative one): nothing to
+    // launch, and never the row that took its place.
+    if (ds.isEmpty() || ds.currentIndex() < 0 || ds.recordCount() < antes)
+        return;
     const QVariantMap c = linha(ds.currentIndex());
     if (c.value(QStringLiteral("DTVENC")).isNull() ||
         c.value(QStringLiteral("CDRECURSO")).isNull()) {
