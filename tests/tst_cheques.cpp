@@ -746,6 +746,17 @@ void TstCheques::leavingTheGridPostsTheRow() {
     QVERIFY(!page_->tb_Cheque().isEditing());
     QCOMPARE(db_->value(QStringLiteral("SELECT DESCRICAO FROM CHEQUE WHERE CD = 1")),
              QVariant(QStringLiteral("TARIFA")));
+    // Values typed without Enter: the cheque is kept, with its net value right.
+    QVERIFY(open());
+    search(kDia, 1);
+    QVERIFY(page_->grade()->appendRow());
+    typeIn(PaginaCheques::ValorBruto, QStringLiteral("250"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    typeIn(PaginaCheques::ValorIss, QStringLiteral("10"));  // still in the cell
+    for (QMdiSubWindow* s : main_->mdiArea()->subWindowList()) s->close();
+    QCOMPARE(db_->value(QStringLiteral("SELECT VALOR FROM CHEQUE WHERE VALORBRUTO = 250"))
+                 .value<Money>(),
+             reais("240,00"));
 }
 
 void TstCheques::closingKeepsTheRowBeingTyped() {
