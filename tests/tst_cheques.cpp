@@ -1,6 +1,7 @@
 // The cheque schedule of the treasury entry screen and the launching of cheques as
 // entries, driven offscreen against a real embedded database.
 
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -64,6 +65,7 @@ private slots:
     void keyboardOnly();
     void oneInvoiceNotOverdrawn();
     void reviewedEdges();
+    void calendarSearches();
 
 private:
     PaginaCheques* open();
@@ -308,6 +310,18 @@ void TstCheques::reviewedEdges() {
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM LANCAMENTO")), 0);
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM CHEQUE")), 1);
     QCOMPARE(ds.recordCount(), 1);
+}
+
+void TstCheques::calendarSearches() {
+    // A day chosen in the date box's calendar lists the cheques from it at once.
+    cheque(1, 1001, kDia, 1, "50,00");
+    QVERIFY(open());
+    auto* date = page_->findChild<kit::DateEdit*>(QStringLiteral("edit_DataCheque"));
+    QVERIFY(date);
+    auto* calendar = qobject_cast<QCalendarWidget*>(date->showCalendar());
+    emit calendar->activated(kDia);
+    QVERIFY(page_->tb_Cheque().isActive());
+    QCOMPARE(page_->tb_Cheque().recordCount(), 1);
 }
 
 void TstCheques::netValue() {

@@ -1,7 +1,9 @@
 // The shared input widgets and the grid.
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -29,6 +31,7 @@ private slots:
     void lookupCombo();
     void textOutsideLatin1_data();
     void textOutsideLatin1();
+    void calendarAndDigits();
 
 private:
     std::unique_ptr<TestDatabase> t_;
@@ -275,6 +278,32 @@ void TstWidgets::textOutsideLatin1() {
     QTRY_COMPARE(QToolTip::isVisible(), told);
     if (told)
         QVERIFY(QToolTip::text().contains(QStringLiteral("não aceito")));
+}
+
+void TstWidgets::calendarAndDigits() {
+    // The date box's calendar: Alt+Down opens it, a chosen day fills the box.
+    kit::DateEdit date;
+    date.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&date));
+    date.setFocus();
+    QSignalSpy chosen(&date, &kit::DateEdit::dateChosen);
+    QTest::keyClick(&date, Qt::Key_Down, Qt::AltModifier);
+    auto* calendar = date.findChild<QCalendarWidget*>(QStringLiteral("Calendario_Popup"));
+    QVERIFY(calendar && calendar->isVisible());
+    QCOMPARE(calendar->selectedDate(), QDate::currentDate());
+    emit calendar->activated(QDate(2026, 3, 5));
+    QCOMPARE(date.text(), QStringLiteral("05/03/2026"));
+    QCOMPARE(chosen.count(), 1);
+    QTRY_VERIFY(!date.findChild<QCalendarWidget*>(QStringLiteral("Calendario_Popup")));
+    // Letters in a number box are refused, with a word at the box.
+    kit::IntegerEdit number(9);
+    number.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&number));
+    QToolTip::hideText();
+    QTest::keyClicks(&number, QStringLiteral("12a3"));
+    QCOMPARE(number.text(), QStringLiteral("123"));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Digite apenas números."));
 }
 
 QTEST_MAIN(TstWidgets)

@@ -99,8 +99,10 @@ void PaginaCheques::buildPage() {
     top->addWidget(dataLabel);
     data_ = new kit::DateEdit(this);
     data_->setObjectName(QStringLiteral("edit_DataCheque"));
-    data_->setMaximumWidth(110);
+    data_->setMaximumWidth(130);
     kit::FieldBinder::label(dataLabel, data_);
+    // A day chosen in the calendar searches at once.
+    connect(data_, &kit::DateEdit::dateChosen, this, &PaginaCheques::Localizar);
     top->addWidget(data_);
     top->addSpacing(20);
     auto* recursoLabel = new QLabel(QStringLiteral("RECURSO"), this);

@@ -1,12 +1,15 @@
 #include "kit/ui/widgets/editors.h"
 
+#include <QAction>
+#include <QCalendarWidget>
 #include <QFocusEvent>
-#include <QTimer>
-#include <QToolTip>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimer>
+#include <QToolTip>
 
 #include "kit/core/latin1.h"
 #include "kit/core/messages.h"
@@ -69,10 +72,9 @@ QValidator::State TextValidator::validate(QString& input, int& pos) const {
     if (!refused.isEmpty())
         if (auto* box = qobject_cast<QWidget*>(parent()))
             QTimer::singleShot(0, box, [box, refused] {
-                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
-                                   QStringLiteral("Caractere não aceito, deixado de fora: %1")
-                                       .arg(refused),
-                                   box);
+                QToolTip::showText(
+                    box->mapToGlobal(QPoint(0, box->height())),
+                    QStringLiteral("Caractere não aceito, deixado de fora: %1").arg(refused), box);
             });
     return Acceptable;
 }
@@ -83,9 +85,31 @@ TextEdit::TextEdit(int maxLength, bool upperCase, QWidget* parent) : QLineEdit(p
     setValidator(new TextValidator(upperCase, this));
 }
 
+namespace {
+
+// Digits only; a key or a paste with anything else is refused, and the box says why.
+class DigitsValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input)
+            if (!c.isDigit() || c.unicode() > 127) {
+                if (auto* box = qobject_cast<QWidget*>(parent()))
+                    QTimer::singleShot(0, box, [box] {
+                        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
+                                           QStringLiteral("Digite apenas números."), box);
+                    });
+                return Invalid;
+            }
+        return Acceptable;
+    }
+};
+
+}  // namespace
+
 IntegerEdit::IntegerEdit(int maxDigits, QWidget* parent) : QLineEdit(parent) {
     setMaxLength(maxDigits);
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), this));
+    setValidator(new DigitsValidator(this));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
@@ -179,6 +203,40 @@ void MoneyEdit::focusOutEvent(QFocusEvent* e) {
 
 DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {
     setInputMask(QStringLiteral("99/99/9999;_"));
+    QAction* calendar = addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                  QLineEdit::TrailingPosition);
+    calendar->setObjectName(QStringLiteral("Calendario"));
+    calendar->setToolTip(QStringLiteral("Calendário (Alt+Seta para baixo)"));
+    connect(calendar, &QAction::triggered, this, [this] { showCalendar(); });
+}
+
+QWidget* DateEdit::showCalendar() {
+    auto* calendar = new QCalendarWidget(this);
+    calendar->setWindowFlags(Qt::Popup);
+    calendar->setAttribute(Qt::WA_DeleteOnClose);
+    calendar->setObjectName(QStringLiteral("Calendario_Popup"));
+    calendar->setAccessibleName(accessibleName());
+    calendar->setLocale(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    calendar->setSelectedDate(date().isValid() ? date() : QDate::currentDate());
+    connect(calendar, &QCalendarWidget::activated, this, [this, calendar](const QDate& d) {
+        setDate(d);
+        calendar->close();
+        setFocus();
+        emit dateChosen(d);
+    });
+    connect(calendar, &QCalendarWidget::clicked, calendar, &QCalendarWidget::activated);
+    calendar->move(mapToGlobal(QPoint(0, height())));
+    calendar->show();
+    calendar->setFocus();
+    return calendar;
+}
+
+void DateEdit::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Down && (e->modifiers() & Qt::AltModifier)) {
+        showCalendar();
+        return;
+    }
+    QLineEdit::keyPressEvent(e);
 }
 
 bool DateEdit::isEmpty() const {

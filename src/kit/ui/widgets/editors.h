@@ -37,7 +37,7 @@ public:
     explicit TextEdit(int maxLength, bool upperCase = true, QWidget* parent = nullptr);
 };
 
-// Digits only, for integer columns.
+// Digits only, for integer columns; anything else is refused with a word at the box.
 class IntegerEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -82,6 +82,7 @@ private:
 };
 
 // A date box that may be left empty: "dd/MM/yyyy".
+// The calendar opens from the button at its right end or with Alt+Down.
 class DateEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -91,6 +92,16 @@ public:
     // False when something was typed that is not a date.
     bool isAcceptable() const { return isEmpty() || date().isValid(); }
     void setDate(const QDate& d);
+    // Opens the calendar on the box's date (today when empty); returns it (it closes
+    // itself when a day is chosen or the focus leaves it).
+    QWidget* showCalendar();
+
+signals:
+    // A day was chosen in the calendar (the box shows it already).
+    void dateChosen(const QDate& date);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 };
 
 // A box with an edit mask written as the screens give it: "99.999.999/9999-99;1;_"
